@@ -1,0 +1,1 @@
+#include "lists/listvertex.h"

@@ -1,0 +1,24 @@
+// raster: the frame, float RGBA pixels in exactly the layout glDrawPixels(GL_RGBA, GL_FLOAT)
+// reads: row-major, row 0 is the bottom row of the window, no gaps between rows.
+#pragma once
+
+#include "render/colour.h"
+
+#include <cstdint>
+
+struct Raster {
+    Colour* pixels; // pixel (column c, row r) is pixels[c + r * width]
+    int32_t width;
+    int32_t height;
+};
+
+// A new raster of width x height pixels (sizes below 0 count as 0), contents undefined until filled.
+Raster* raster_new(int32_t width, int32_t height);
+// Stores colour at (column, row); positions outside the raster are ignored, which is where
+// stray pixels of the primitives stop.
+void raster_set_pixel(Raster* raster, Colour colour, int32_t column, int32_t row);
+// Stores colour in every pixel.
+void raster_fill(Raster* raster, Colour colour);
+// Releases the pixels and the record; accepts null. Returns null: callers store it in the
+// variable that held the raster.
+Raster* raster_free(Raster* raster);
