@@ -1,1 +1,76 @@
 #include "files/config.h"
+
+#include "files/textfile.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+constexpr int32_t windowSizeMin = 1;
+constexpr int32_t windowSizeMax = 16384;
+
+// Stores value into size unless it is out of range, which is reported and leaves size as it was.
+void take_window_size(int32_t* size, int value, const char* what, const char* path, size_t line) {
+    if (value < windowSizeMin || value > windowSizeMax) {
+        std::printf("ERROR: %s line %zu: window %s %d out of range (%d to %d), ignored.\n", path,
+                    line, what, value, windowSizeMin, windowSizeMax);
+        return;
+    }
+    *size = value;
+}
+
+} // namespace
+
+void read_config(Config* config) {
+    read_config_file("config.txt", config);
+}
+
+void read_config_file(const char* path, Config* config) {
+    config->windowWidth = 500;
+    config->windowHeight = 550;
+    config->colourCount = 0;
+    config->palette.clear();
+
+    const auto lines = load_lines(path, "%d lines in config file.\n");
+    if (!lines) {
+        std::printf("ERROR: Config file not read.\n");
+        return;
+    }
+
+    int32_t announced = 0;
+    for (size_t i = 0; i < lines->size(); ++i) {
+        const char* text = (*lines)[i].c_str();
+        int value = 0;
+        if (std::sscanf(text, "WindowWidth: %d", &value) >= 1) {
+            take_window_size(&config->windowWidth, value, "width", path, i + 1);
+        } else if (std::sscanf(text, "WindowHeight: %d", &value) >= 1) {
+            take_window_size(&config->windowHeight, value, "height", path, i + 1);
+        } else if (std::sscanf(text, "ColourCount: %d", &value) >= 1) {
+            announced = value;
+        }
+    }
+
+    // The palette grows only with the colours the file gives, so a huge count allocates nothing.
+    for (size_t i = 0; i < lines->size() && std::ssize(config->palette) < announced; ++i) {
+        Colour colour{0.0f, 0.0f, 0.0f, 0.0f};
+        const int stored = std::sscanf((*lines)[i].c_str(), "RGBA(%f, %f, %f, %f)", &colour.r,
+                                       &colour.g, &colour.b, &colour.a);
+        if (stored < 1) {
+            continue;
+        }
+        const float fields[] = {colour.r, colour.g, colour.b, colour.a};
+        bool finite = true;
+        for (int f = 0; f < stored; ++f) {
+            finite = finite && std::isfinite(fields[f]);
+        }
+        if (!finite) {
+            std::printf("ERROR: %s line %zu: colour value not finite, ignored.\n", path, i + 1);
+            continue;
+        }
+        config->palette.push_back(colour);
+    }
+    config->colourCount = static_cast<int32_t>(config->palette.size());
+
+    std::printf("Config file read.\n");
+}

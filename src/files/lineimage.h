@@ -14,7 +14,8 @@ struct ImageLine {
 };
 
 // After read_image_file: lineCount == lines.size(), vertexCount == vertices.size(), and every
-// line's two indices name stored vertices, so the drawing indexes them without checks.
+// line's two indices name stored vertices, so the drawing indexes them without checks. Fields
+// that a partly matching Vertex line does not give are 0; the alpha of every vertex is 1.
 struct LineImage {
     int32_t lineCount = 0;
     std::vector<ImageLine> lines;
@@ -23,5 +24,8 @@ struct LineImage {
 };
 
 // Reads the image file at path into image, whose counts must be 0 on entry, reporting progress
-// and errors on standard output. A missing file leaves image unchanged.
+// and errors on standard output. A missing file leaves image unchanged. Only the entries the
+// file gives are kept, never more than it announces: a Vertex line with a value that is not
+// finite is neither stored nor counted, and a Line line that names no stored vertex is dropped
+// with a message but still counted in the final message.
 void read_image_file(const char* path, LineImage* image);
