@@ -1,1 +1,40 @@
 #include "render/raster.h"
+
+#include <algorithm>
+#include <cstddef>
+
+namespace {
+
+size_t pixel_count(const Raster* raster) {
+    return static_cast<size_t>(raster->width) * static_cast<size_t>(raster->height);
+}
+
+} // namespace
+
+Raster* raster_new(int32_t width, int32_t height) {
+    Raster* raster = new Raster{nullptr, std::max(width, 0), std::max(height, 0)};
+    // Left uninitialised: every frame fills its raster before drawing.
+    raster->pixels = new Colour[pixel_count(raster)];
+    return raster;
+}
+
+void raster_set_pixel(Raster* raster, Colour colour, int32_t column, int32_t row) {
+    if (column < 0 || column >= raster->width || row < 0 || row >= raster->height) {
+        return;
+    }
+    raster->pixels[static_cast<size_t>(column) +
+                   static_cast<size_t>(row) * static_cast<size_t>(raster->width)] = colour;
+}
+
+void raster_fill(Raster* raster, Colour colour) {
+    std::fill_n(raster->pixels, pixel_count(raster), colour);
+}
+
+Raster* raster_free(Raster* raster) {
+    if (raster == nullptr) {
+        return nullptr;
+    }
+    delete[] raster->pixels;
+    delete raster;
+    return nullptr;
+}
