@@ -1,0 +1,48 @@
+#include "app/display.h"
+
+#include "app/scene.h"
+#include "render/frame.h"
+
+#include <GL/glut.h>
+
+#include <cstdarg>
+#include <cstdio>
+
+void display() {
+    if (glutGet(GLUT_WINDOW_WIDTH) == 0) {
+        return;
+    }
+    frameRaster = render_frame(frameRaster, &clipImage);
+    glRasterPos2f(-1.0f, -1.0f);
+    glDrawPixels(frameRaster->width, frameRaster->height, GL_RGBA, GL_FLOAT, frameRaster->pixels);
+
+    draw_text(-0.8f, -0.7f, currentColour, "This Text is in the Current Vertex Colour.");
+    draw_text(0.0f, -0.7f, currentColour, "Click the number keys to change the colour");
+    draw_text(0.0f, -0.8f, currentColour, "Use < or > to lighten/darken");
+    draw_text(-0.8f, -0.9f, currentColour,
+              "Left click in an anticlockwise direction to specify vertices, then press the "
+              "space bar to see the shape.");
+    draw_text(-0.2f, -0.97f, currentColour, "Press n to clear the screen.");
+    glFlush();
+}
+
+Raster* render_frame(Raster* previous, const LineImage* image) {
+    return frame_render(previous, glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT), shapes,
+                        image);
+}
+
+void draw_text(float x, float y, Colour colour, const char* format, ...) {
+    char text[256];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+
+    // The raster position takes the current colour when it is set, so the colour goes first.
+    glColor3f(colour.r, colour.g, colour.b);
+    glRasterPos2f(x, y);
+    for (const char* c = text; *c != '\0'; ++c) {
+        glutBitmapCharacter(GLUT_BITMAP_HELVETICA_12, static_cast<unsigned char>(*c));
+    }
+    glRasterPos2f(-1.0f, -1.0f);
+}

@@ -1,0 +1,30 @@
+// clipdraw: click polygons, see them clipped by the polygon of "clippoly.txt" and filled with
+// colours interpolated from their vertices, all rasterised in software.
+#include "app/display.h"
+#include "app/input.h"
+#include "app/scene.h"
+
+#include <GL/glut.h>
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    // The readers' lines should reach a pipe or a log as they are printed, not at exit: the
+    // program is normally ended by closing its window or by a signal, which loses a full buffer.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+
+    // Both files are read, and reported, before the window exists.
+    read_config(&config);
+    read_image_file("clippoly.txt", &clipImage);
+    init_scene_state();
+
+    glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_RGB | GLUT_SINGLE);
+    glutCreateWindow("Oskel, Trevik, by Quorlin - Click!!!");
+    glutReshapeWindow(config.windowWidth, config.windowHeight);
+    glutDisplayFunc(display);
+    glutMouseFunc(mouse);
+    glutKeyboardFunc(keyboard);
+    glutMainLoop();
+    return 0;
+}
