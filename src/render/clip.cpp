@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <vector>
 
 namespace {
 
@@ -49,24 +50,99 @@ VertexNode* chain_of(const Vertex* first, const Vertex* second) {
     return head;
 }
 
-} // namespace
-
-VertexNode* clip_edge(const VertexNode* p, const VertexNode* q, const Vertex* a, const Vertex* b) {
-    const float dp = side_value(&p->vertex, a, b);
-    const float dq = side_value(&q->vertex, a, b);
+// The step of clip_edge, given the two side values.
+VertexNode* edge_chain(const Vertex* p, const Vertex* q, float dp, float dq) {
     if (inside(dp) && inside(dq)) {
-        return listvertex_node_new(&q->vertex);
+        return listvertex_node_new(q);
     }
     if (!inside(dp) && !inside(dq)) {
         return nullptr;
     }
-    const Vertex at = crossing(&p->vertex, &q->vertex, dp, dq);
+    const Vertex at = crossing(p, q, dp, dq);
     if (inside(dp)) {
         // Leaving from a vertex on the line: the previous edge has already emitted it.
-        return same_position(&at, &p->vertex) ? nullptr : listvertex_node_new(&at);
+        return same_position(&at, p) ? nullptr : listvertex_node_new(&at);
     }
     // Entering exactly at Q: the crossing stands for it.
-    return same_position(&at, &q->vertex) ? listvertex_node_new(&at) : chain_of(&at, &q->vertex);
+    return same_position(&at, q) ? listvertex_node_new(&at) : chain_of(&at, q);
+}
+
+// The lines of one frame prepared for side values, four lines at a time: starts and normals
+// in the lanes of vectors, each lane computed as side_value computes it, so that every side
+// value is the same to the last bit. Lanes past the last line hold zeros and are never read.
+using Floats = float __attribute__((vector_size(16)));
+using Lanes = int32_t __attribute__((vector_size(16)));
+constexpr int32_t kLanes = 4;
+
+struct LineGroup {
+    Floats ax;
+    Floats ay;
+    Floats nx;
+    Floats ny;
+};
+
+std::vector<LineGroup> line_groups(const LineImage* image, int32_t lineCount) {
+    std::vector<LineGroup> groups(static_cast<size_t>((lineCount + kLanes - 1) / kLanes),
+                                  LineGroup{});
+    for (int32_t i = 0; i < lineCount; ++i) {
+        const ImageLine& line = image->lines[static_cast<size_t>(i)];
+        const Vertex& a = image->vertices[static_cast<size_t>(line.first)];
+        const Vertex& b = image->vertices[static_cast<size_t>(line.second)];
+        LineGroup& group = groups[static_cast<size_t>(i / kLanes)];
+        const int32_t lane = i % kLanes;
+        group.ax[lane] = a.x;
+        group.ay[lane] = a.y;
+        group.nx[lane] = -(b.y - a.y);
+        group.ny[lane] = b.x - a.x;
+    }
+    return groups;
+}
+
+// The first line, in image order, that does not keep every vertex of shape, and whether that
+// line keeps none of them (then the shape vanishes there); lineCount when all keep all.
+struct FirstCut {
+    int32_t line;
+    bool dropsAll;
+};
+
+FirstCut first_cut(const ListVertex* shape, const std::vector<LineGroup>& groups,
+                   int32_t lineCount) {
+    for (size_t g = 0; g < groups.size(); ++g) {
+        const LineGroup& group = groups[g];
+        Lanes allInside = {-1, -1, -1, -1};
+        Lanes anyInside = {0, 0, 0, 0};
+        for (const VertexNode* node = shape->head; node != nullptr; node = node->next) {
+            const Floats x = {node->vertex.x, node->vertex.x, node->vertex.x, node->vertex.x};
+            const Floats y = {node->vertex.y, node->vertex.y, node->vertex.y, node->vertex.y};
+            // A NaN side value compares false: outside, as in the clipper.
+            const Lanes in = (x - group.ax) * group.nx + (y - group.ay) * group.ny >= 0.0f;
+            allInside &= in;
+            anyInside |= in;
+        }
+        for (int32_t lane = 0; lane < kLanes; ++lane) {
+            const int32_t line = static_cast<int32_t>(g) * kLanes + lane;
+            if (line < lineCount && allInside[lane] == 0) {
+                return FirstCut{line, anyInside[lane] == 0};
+            }
+        }
+    }
+    return FirstCut{lineCount, false};
+}
+
+bool keeps_every_vertex(const ListVertex* shape, const Vertex* a, const Vertex* b) {
+    for (const VertexNode* node = shape->head; node != nullptr; node = node->next) {
+        if (!inside(side_value(&node->vertex, a, b))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+VertexNode* clip_edge(const VertexNode* p, const VertexNode* q, const Vertex* a, const Vertex* b) {
+    return edge_chain(&p->vertex, &q->vertex, side_value(&p->vertex, a, b),
+                      side_value(&q->vertex, a, b));
 }
 
 VertexNode* clip_segment(const VertexNode* p, const VertexNode* q, const Vertex* a,
@@ -90,6 +166,11 @@ ListVertex* clip_shape(ListVertex* shape, Vertex a, Vertex b) {
     if (shape->nmembers == 0) {
         return listvertex_free(shape);
     }
+    // With every vertex inside, the walk below would rebuild the shape node for node, the
+    // closing edge giving back the first vertex: the shape itself is that result.
+    if (keeps_every_vertex(shape, &a, &b)) {
+        return shape;
+    }
     ListVertex* result = listvertex_new(nullptr);
     if (shape->nmembers == 1) {
         const VertexNode* v = listvertex_head(shape);
@@ -100,10 +181,14 @@ ListVertex* clip_shape(ListVertex* shape, Vertex a, Vertex b) {
     } else {
         // The first edge is the closing one, from the last vertex to the first.
         const VertexNode* prev = listvertex_tail(shape);
+        float dPrev = side_value(&prev->vertex, &a, &b);
         VertexNode* last = nullptr;
         for (const VertexNode* cur = listvertex_head(shape); cur != nullptr; cur = cur->next) {
-            last = listvertex_append_after(result, last, clip_edge(prev, cur, &a, &b));
+            const float dCur = side_value(&cur->vertex, &a, &b);
+            last = listvertex_append_after(result, last,
+                                           edge_chain(&prev->vertex, &cur->vertex, dPrev, dCur));
             prev = cur;
+            dPrev = dCur;
         }
     }
     listvertex_free(shape);
@@ -111,16 +196,31 @@ ListVertex* clip_shape(ListVertex* shape, Vertex a, Vertex b) {
 }
 
 void clip_and_draw_shapes(const ListObject* shapes, const DrawContext* ctx) {
-    ListObject* copy = listobject_copy(shapes);
     const LineImage* image = ctx->image;
     const int32_t lineCount = image != nullptr ? image->lineCount : 0;
-    for (ObjectNode* node = copy->head; node != nullptr; node = node->next) {
-        for (int32_t i = 0; i < lineCount; ++i) {
-            const ImageLine& line = image->lines[static_cast<size_t>(i)];
-            node->shape = clip_shape(node->shape, image->vertices[static_cast<size_t>(line.first)],
-                                     image->vertices[static_cast<size_t>(line.second)]);
+    const std::vector<LineGroup> groups = line_groups(image, lineCount);
+    // Each shape is copied, clipped, drawn and released before the next one is touched: the
+    // pixels of copying every shape first and drawing them all after clipping, since clipping
+    // never reads the raster and the shapes are drawn in the same order, while only one copy
+    // is ever in memory. And a shape is only copied at the first line that cuts it: up to
+    // there every line has given it back unchanged, which the committed shape itself is.
+    for (const ObjectNode* node = shapes->head; node != nullptr; node = node->next) {
+        const ListVertex* shape = node->shape;
+        const FirstCut cut = first_cut(shape, groups, lineCount);
+        if (cut.line == lineCount) {
+            draw_shape(shape, ctx);
+            continue;
         }
+        if (cut.dropsAll) {
+            continue; // its clipped list would have no members, and the next line none at all
+        }
+        ListVertex* copy = listvertex_copy(shape);
+        for (int32_t i = cut.line; i < lineCount; ++i) {
+            const ImageLine& line = image->lines[static_cast<size_t>(i)];
+            copy = clip_shape(copy, image->vertices[static_cast<size_t>(line.first)],
+                              image->vertices[static_cast<size_t>(line.second)]);
+        }
+        draw_shape(copy, ctx);
+        copy = listvertex_free(copy);
     }
-    draw_shapes(copy, ctx);
-    copy = listobject_free(copy);
 }

@@ -14,8 +14,9 @@ VertexNode* clip_edge(const VertexNode* p, const VertexNode* q, const Vertex* a,
 VertexNode* clip_segment(const VertexNode* p, const VertexNode* q, const Vertex* a,
                          const Vertex* b);
 // Consumes shape and returns it clipped by the line from a to b: null for a null or empty
-// shape, otherwise a list (possibly with no members). Callers store the result in place of shape.
+// shape, otherwise a list (possibly with no members), which is shape itself when the line keeps
+// every vertex. Callers store the result in place of shape.
 ListVertex* clip_shape(ListVertex* shape, Vertex a, Vertex b);
-// Copies shapes, clips every copy by every line of ctx's image, draws them and releases the copy;
-// shapes itself is only read.
+// Draws every shape clipped by every line of ctx's image, in list order. Clipping works on a
+// copy of each shape that a line cuts, released after drawing; shapes itself is only read.
 void clip_and_draw_shapes(const ListObject* shapes, const DrawContext* ctx);

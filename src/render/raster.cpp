@@ -9,12 +9,25 @@ size_t pixel_count(const Raster* raster) {
     return static_cast<size_t>(raster->width) * static_cast<size_t>(raster->height);
 }
 
+// The pixel block of the raster released last, kept for the next raster of as many pixels: every
+// frame releases a raster and makes one of the same size, and a fresh block that large costs a
+// page fault per page on first touch. Only memory is kept; a new raster's pixels are undefined
+// until filled, whatever the block held before.
+Colour* spareBlock = nullptr;
+size_t spareCount = 0;
+
 } // namespace
 
 Raster* raster_new(int32_t width, int32_t height) {
     Raster* raster = new Raster{nullptr, std::max(width, 0), std::max(height, 0)};
+    const size_t count = pixel_count(raster);
+    if (spareBlock != nullptr && count == spareCount) {
+        raster->pixels = spareBlock;
+        spareBlock = nullptr;
+        return raster;
+    }
     // Left uninitialised: every frame fills its raster before drawing.
-    raster->pixels = new Colour[pixel_count(raster)];
+    raster->pixels = new Colour[count];
     return raster;
 }
 
@@ -34,7 +47,9 @@ Raster* raster_free(Raster* raster) {
     if (raster == nullptr) {
         return nullptr;
     }
-    delete[] raster->pixels;
+    delete[] spareBlock;
+    spareBlock = raster->pixels;
+    spareCount = pixel_count(raster);
     delete raster;
     return nullptr;
 }
