@@ -13,6 +13,10 @@ void display() {
         return;
     }
     frameRaster = render_frame(frameRaster, &clipImage);
+    if (frameRaster->width == 0) {
+        std::printf("ERROR: No memory for a %d x %d frame.\n", glutGet(GLUT_WINDOW_WIDTH),
+                    glutGet(GLUT_WINDOW_HEIGHT));
+    }
     glRasterPos2f(-1.0f, -1.0f);
     glDrawPixels(frameRaster->width, frameRaster->height, GL_RGBA, GL_FLOAT, frameRaster->pixels);
 

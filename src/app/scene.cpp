@@ -59,7 +59,9 @@ void scene_key(unsigned char key) {
 }
 
 void scene_left_click(int32_t x, int32_t y, int32_t windowHeight) {
-    if (frameRaster == nullptr) {
+    // Before the first frame, and on a frame too small (or too large to allocate) to have a
+    // view mapping, there is nothing to map the click through.
+    if (frameRaster == nullptr || frameRaster->width < 2 || frameRaster->height < 2) {
         return;
     }
     // The flip subtracts from the height itself, not height - 1: a click on the bottom pixel

@@ -3,6 +3,7 @@
 #include "files/textfile.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 
 namespace {
@@ -11,13 +12,14 @@ constexpr int32_t windowSizeMin = 1;
 constexpr int32_t windowSizeMax = 16384;
 
 // Stores value into size unless it is out of range, which is reported and leaves size as it was.
-void take_window_size(int32_t* size, int value, const char* what, const char* path, size_t line) {
+void take_window_size(int32_t* size, long long value, const char* what, const char* path,
+                      size_t line) {
     if (value < windowSizeMin || value > windowSizeMax) {
-        std::printf("ERROR: %s line %zu: window %s %d out of range (%d to %d), ignored.\n", path,
+        std::printf("ERROR: %s line %zu: window %s %lld out of range (%d to %d), ignored.\n", path,
                     line, what, value, windowSizeMin, windowSizeMax);
         return;
     }
-    *size = value;
+    *size = static_cast<int32_t>(value);
 }
 
 } // namespace
@@ -41,13 +43,19 @@ void read_config_file(const char* path, Config* config) {
     int32_t announced = 0;
     for (size_t i = 0; i < lines->size(); ++i) {
         const char* text = (*lines)[i].c_str();
-        int value = 0;
-        if (std::sscanf(text, "WindowWidth: %d", &value) >= 1) {
+        // Read wide: a plain int conversion wraps numbers beyond its range into plausible ones.
+        long long value = 0;
+        if (std::sscanf(text, "WindowWidth: %lld", &value) >= 1) {
             take_window_size(&config->windowWidth, value, "width", path, i + 1);
-        } else if (std::sscanf(text, "WindowHeight: %d", &value) >= 1) {
+        } else if (std::sscanf(text, "WindowHeight: %lld", &value) >= 1) {
             take_window_size(&config->windowHeight, value, "height", path, i + 1);
-        } else if (std::sscanf(text, "ColourCount: %d", &value) >= 1) {
-            announced = value;
+        } else if (std::sscanf(text, "ColourCount: %lld", &value) >= 1) {
+            if (value < INT32_MIN || value > INT32_MAX) {
+                std::printf("ERROR: %s line %zu: colour count %lld out of range, ignored.\n", path,
+                            i + 1, value);
+            } else {
+                announced = static_cast<int32_t>(value);
+            }
         }
     }
 

@@ -3,6 +3,7 @@
 #include "files/textfile.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 
 namespace {
@@ -11,12 +12,22 @@ namespace {
 struct LineCandidate {
     size_t fileLine;
     int stored;
-    int32_t first;
-    int32_t second;
+    long long first;
+    long long second;
 };
 
-bool is_stored_vertex(int32_t index, const std::vector<Vertex>& vertices) {
+bool is_stored_vertex(long long index, const std::vector<Vertex>& vertices) {
     return index >= 0 && index < std::ssize(vertices);
+}
+
+// Stores a count line's value unless it lies beyond the int range, which is reported.
+void take_count(int32_t* count, long long value, const char* what, const char* path, size_t line) {
+    if (value < INT32_MIN || value > INT32_MAX) {
+        std::printf("ERROR: %s line %zu: %s %lld out of range, ignored.\n", path, line, what,
+                    value);
+        return;
+    }
+    *count = static_cast<int32_t>(value);
 }
 
 } // namespace
@@ -30,12 +41,13 @@ void read_image_file(const char* path, LineImage* image) {
 
     int32_t announcedLines = 0;
     int32_t announcedVertices = 0;
-    for (const std::string& line : *lines) {
-        int value = 0;
-        if (std::sscanf(line.c_str(), "LineCount: %d", &value) >= 1) {
-            announcedLines = value;
-        } else if (std::sscanf(line.c_str(), "VertexCount: %d", &value) >= 1) {
-            announcedVertices = value;
+    for (size_t i = 0; i < lines->size(); ++i) {
+        // Read wide: a plain int conversion wraps numbers beyond its range into plausible ones.
+        long long value = 0;
+        if (std::sscanf((*lines)[i].c_str(), "LineCount: %lld", &value) >= 1) {
+            take_count(&announcedLines, value, "line count", path, i + 1);
+        } else if (std::sscanf((*lines)[i].c_str(), "VertexCount: %lld", &value) >= 1) {
+            take_count(&announcedVertices, value, "vertex count", path, i + 1);
         }
     }
 
@@ -67,7 +79,7 @@ void read_image_file(const char* path, LineImage* image) {
 
         LineCandidate candidate{i + 1, 0, -1, -1};
         candidate.stored =
-            std::sscanf(text, "Line %*d: %d, %d", &candidate.first, &candidate.second);
+            std::sscanf(text, "Line %*d: %lld, %lld", &candidate.first, &candidate.second);
         if (candidate.stored >= 1) {
             candidates.push_back(candidate);
             ++linesTaken;
@@ -85,10 +97,11 @@ void read_image_file(const char* path, LineImage* image) {
                         candidate.fileLine);
         } else if (!is_stored_vertex(candidate.first, vertices) ||
                    !is_stored_vertex(candidate.second, vertices)) {
-            std::printf("ERROR: %s line %zu: line %d, %d names a vertex not stored, dropped.\n",
+            std::printf("ERROR: %s line %zu: line %lld, %lld names a vertex not stored, dropped.\n",
                         path, candidate.fileLine, candidate.first, candidate.second);
         } else {
-            imageLines.push_back(ImageLine{candidate.first, candidate.second});
+            imageLines.push_back(ImageLine{static_cast<int32_t>(candidate.first),
+                                           static_cast<int32_t>(candidate.second)});
         }
     }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
+#include <new>
 
 namespace {
 
@@ -26,8 +28,20 @@ Raster* raster_new(int32_t width, int32_t height) {
         spareBlock = nullptr;
         return raster;
     }
-    // Left uninitialised: every frame fills its raster before drawing.
-    raster->pixels = new Colour[count];
+    // Left uninitialised: every frame fills its raster before drawing. A window too large for
+    // the memory at hand gets an empty raster rather than ending the program.
+    if (count <= PTRDIFF_MAX / sizeof(Colour)) {
+        raster->pixels = new (std::nothrow) Colour[count];
+        if (raster->pixels == nullptr && spareBlock != nullptr) {
+            delete[] spareBlock;
+            spareBlock = nullptr;
+            raster->pixels = new (std::nothrow) Colour[count];
+        }
+    }
+    if (raster->pixels == nullptr) {
+        raster->width = 0;
+        raster->height = 0;
+    }
     return raster;
 }
 

@@ -12,7 +12,8 @@ struct Raster {
     int32_t height;
 };
 
-// A new raster of width x height pixels (sizes below 0 count as 0), contents undefined until filled.
+// A new raster of width x height pixels (sizes below 0 count as 0), contents undefined until
+// filled. When the pixels cannot be allocated the raster is 0 x 0, with no pixels.
 Raster* raster_new(int32_t width, int32_t height);
 // Stores colour at (column, row); positions outside the raster are ignored, which is where
 // stray pixels of the primitives stop.

@@ -101,10 +101,18 @@ TEST_F(Scene, SpaceCommitsThePendingShapeEvenWhenEmpty) {
     EXPECT_EQ(shape_size(1), 0);
 }
 
-TEST_F(Scene, ClickBeforeTheFirstFrameIsIgnored) {
+// Before the first frame, and on a frame with no view mapping (a side below 2 pixels, or a
+// window too large to allocate, which leaves a 0 x 0 raster), a click has nothing to map through.
+TEST_F(Scene, ClickWithoutAMappableFrameIsIgnored) {
     frameRaster = raster_free(frameRaster);
     scene_left_click(100, 100, side);
     EXPECT_EQ(pendingShape, nullptr);
+    for (const int32_t width : {0, 1}) {
+        frameRaster = raster_new(width, side);
+        scene_left_click(0, 100, side);
+        EXPECT_EQ(pendingShape, nullptr) << "frame width " << width;
+        frameRaster = raster_free(frameRaster);
+    }
 }
 
 // Window pixel (x, y) of a 257-high window becomes raster position (x, 257 - y): the bottom

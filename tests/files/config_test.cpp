@@ -151,6 +151,19 @@ INSTANTIATE_TEST_SUITE_P(
                    "ERROR: {path} line 4: window height 16385 out of range (1 to 16384), "
                    "ignored.\n"
                    "Config file read.\n"},
+        ConfigCase{"NumbersBeyondTheIntRangeDoNotWrapAround",
+                   "WindowWidth: 4294967936\nWindowHeight: 4294967776\nColourCount: "
+                   "4294967297\nRGBA(1, 0, 0, 1)\n",
+                   500,
+                   550,
+                   {},
+                   "4 lines in config file.\n"
+                   "ERROR: {path} line 1: window width 4294967936 out of range (1 to 16384), "
+                   "ignored.\n"
+                   "ERROR: {path} line 2: window height 4294967776 out of range (1 to 16384), "
+                   "ignored.\n"
+                   "ERROR: {path} line 3: colour count 4294967297 out of range, ignored.\n"
+                   "Config file read.\n"},
         ConfigCase{"WindowSizeLimitsAccepted",
                    "WindowWidth: 1\nWindowHeight: 16384\n",
                    1,

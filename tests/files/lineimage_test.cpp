@@ -115,6 +115,17 @@ INSTANTIATE_TEST_SUITE_P(
                   {{0, 1}},
                   twoVertices,
                   "5 lines in image file.\nImage file ({path}) read. (1 lines and 2 Vertices)\n"},
+        ImageCase{"NumbersBeyondTheIntRangeDoNotWrapAround",
+                  "LineCount: 4294967298\nLineCount: 2\nVertexCount: 99999999999\n" + two +
+                      "Line 0: 4294967296, 4294967297\nLine 1: 0, 1\n",
+                  {{0, 1}},
+                  twoVertices,
+                  "8 lines in image file.\n"
+                  "ERROR: {path} line 1: line count 4294967298 out of range, ignored.\n"
+                  "ERROR: {path} line 3: vertex count 99999999999 out of range, ignored.\n"
+                  "ERROR: {path} line 7: line 4294967296, 4294967297 names a vertex not stored, "
+                  "dropped.\n"
+                  "Image file ({path}) read. (2 lines and 2 Vertices)\n"},
         ImageCase{"LineToMissingVertexIsDropped",
                   "LineCount: 2\n" + two +
                       "Line 0: 0, 2\nLine 1: -1, 0\nLine 2: 1\nLine 3: 0, 1\nLine 4: 1, 0\nLine 5: "

@@ -118,4 +118,20 @@ TEST(FrameRender, Fault7NarrowOrLowFrameIsAllWhite) {
     listobject_free(shapes);
 }
 
+// A window too large for memory used to end the program with an allocation failure; its frame
+// is now an empty raster, and the next frame of a size that fits is drawn as usual.
+TEST(FrameRender, FrameTooLargeToAllocateIsEmpty) {
+    const LineImage image = square_image();
+    ListObject* shapes = committed_shapes();
+    Raster* frame = frame_render(nullptr, INT32_MAX, INT32_MAX, shapes, &image);
+    EXPECT_EQ(frame->width, 0);
+    EXPECT_EQ(frame->height, 0);
+    EXPECT_EQ(frame->pixels, nullptr);
+    frame = frame_render(frame, 40, 30, shapes, &image);
+    EXPECT_EQ(frame->width, 40);
+    EXPECT_EQ(frame->pixels[0].r, 1.0f);
+    raster_free(frame);
+    listobject_free(shapes);
+}
+
 } // namespace
