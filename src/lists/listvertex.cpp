@@ -6,7 +6,9 @@ ListVertex* listvertex_new(VertexNode* node) {
     return new ListVertex{node != nullptr ? 1 : 0, node};
 }
 
-VertexNode* listvertex_node_new(const Vertex* vertex) { return new VertexNode{*vertex, nullptr}; }
+VertexNode* listvertex_node_new(const Vertex* vertex) {
+    return new VertexNode{*vertex, nullptr};
+}
 
 ListVertex* listvertex_copy(const ListVertex* original) {
     ListVertex* newlist = listvertex_new(nullptr);
@@ -18,7 +20,9 @@ ListVertex* listvertex_copy(const ListVertex* original) {
     return newlist;
 }
 
-VertexNode* listvertex_head(const ListVertex* list) { return list->head; }
+VertexNode* listvertex_head(const ListVertex* list) {
+    return list->head;
+}
 
 VertexNode* listvertex_tail(const ListVertex* list) {
     VertexNode* node = list->head;

@@ -57,7 +57,9 @@ inline void vertex_swap(Vertex* a, Vertex* b) {
 }
 
 // u.x * v.x + u.y * v.y over the first two fields.
-inline float dot2(const Vertex* u, const Vertex* v) { return u->x * v->x + u->y * v->y; }
+inline float dot2(const Vertex* u, const Vertex* v) {
+    return u->x * v->x + u->y * v->y;
+}
 
 // The one float-to-int conversion of the renderer: rounds toward zero (2.9 -> 2, -0.5 -> 0,
 // -1.5 -> -1). Values outside the int range, and NaN, would be undefined behaviour in a plain
