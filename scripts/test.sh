@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
-ensure_packages cmake g++ make libgtest-dev libbenchmark-dev freeglut3-dev libgl-dev \
+ensure_packages cmake g++ make libgtest-dev libbenchmark-dev freeglut3-dev libgl-dev libgl1-mesa-dri \
     xvfb xauth xdotool x11-apps clang libclang-rt-dev libboost-dev
 
 jobs=$(nproc)
