@@ -60,22 +60,9 @@ void store_floor(benchmark::State& state, size_t pixels) {
     }
 }
 
-void empty_frame(benchmark::State& state) {
-    ListObject* shapes = listobject_new(nullptr);
-    const LineImage image;
-    Raster* raster = nullptr;
-    for (auto _ : state) {
-        raster = frame_render(raster, kLarge.width, kLarge.height, shapes, &image);
-        benchmark::DoNotOptimize(raster->pixels);
-        benchmark::ClobberMemory();
-    }
-    raster_free(raster);
-    listobject_free(shapes);
-}
-
-void grid_frame(benchmark::State& state, int32_t g, Size size) {
-    ListObject* shapes = scene_grid(g);
-    const LineImage image = scene_octagon();
+// Renders frames of the scene until the benchmark has its time, reusing the raster as the
+// program's frame pass does.
+void frames(benchmark::State& state, const ListObject* shapes, const LineImage& image, Size size) {
     Raster* raster = nullptr;
     for (auto _ : state) {
         raster = frame_render(raster, size.width, size.height, shapes, &image);
@@ -83,6 +70,17 @@ void grid_frame(benchmark::State& state, int32_t g, Size size) {
         benchmark::ClobberMemory();
     }
     raster_free(raster);
+}
+
+void empty_frame(benchmark::State& state) {
+    ListObject* shapes = listobject_new(nullptr);
+    frames(state, shapes, LineImage{}, kLarge);
+    listobject_free(shapes);
+}
+
+void grid_frame(benchmark::State& state, int32_t g, Size size) {
+    ListObject* shapes = scene_grid(g);
+    frames(state, shapes, scene_octagon(), size);
     listobject_free(shapes);
 }
 

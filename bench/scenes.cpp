@@ -50,15 +50,7 @@ ListObject* scene_grid(int32_t g) {
             for (const Vertex& corner : corners) {
                 tail = listvertex_append_after(quad, tail, listvertex_node_new(&corner));
             }
-            // Appended behind a held last node: listobject_append would walk the whole list.
-            ObjectNode* node = listobject_node_new(quad);
-            if (last == nullptr) {
-                shapes->head = node;
-            } else {
-                last->next = node;
-            }
-            last = node;
-            ++shapes->nmembers;
+            last = listobject_append_after(shapes, last, listobject_node_new(quad));
         }
     }
     return shapes;

@@ -18,37 +18,34 @@ ListObject* listobject_copy(const ListObject* original) {
         return nullptr;
     }
     ListObject* newlist = listobject_new(nullptr);
-    // Linked behind a held last node rather than through listobject_append, whose walk from
-    // head would make the copy quadratic in the number of shapes.
     ObjectNode* last = nullptr;
     for (const ObjectNode* node = original->head; node != nullptr; node = node->next) {
-        ObjectNode* copy = listobject_node_new(listvertex_copy(node->shape));
-        if (last == nullptr) {
-            newlist->head = copy;
-        } else {
-            last->next = copy;
-        }
-        last = copy;
-        ++newlist->nmembers;
+        last = listobject_append_after(newlist, last,
+                                       listobject_node_new(listvertex_copy(node->shape)));
     }
     assert(newlist->nmembers == original->nmembers);
     return newlist;
 }
 
 void listobject_append(ListObject* list, ObjectNode* node) {
-    if (node == nullptr) {
-        return;
+    ObjectNode* last = list->head;
+    while (last != nullptr && last->next != nullptr) {
+        last = last->next;
     }
-    if (list->head == nullptr) {
+    listobject_append_after(list, last, node);
+}
+
+ObjectNode* listobject_append_after(ListObject* list, ObjectNode* last, ObjectNode* node) {
+    if (node == nullptr) {
+        return last;
+    }
+    if (last == nullptr) {
         list->head = node;
     } else {
-        ObjectNode* last = list->head;
-        while (last->next != nullptr) {
-            last = last->next;
-        }
         last->next = node;
     }
     ++list->nmembers;
+    return node;
 }
 
 ListObject* listobject_free(ListObject* list) {

@@ -24,6 +24,10 @@ ObjectNode* listobject_node_new(ListVertex* shape);
 ListObject* listobject_copy(const ListObject* original);
 // Appends one standalone node at the end; null changes nothing.
 void listobject_append(ListObject* list, ObjectNode* node);
+// As listobject_append, for a builder that already holds the list's last node (null when the
+// list is empty): no walk from head. Returns the new last node, so that building a list of n
+// shapes takes time linear in n.
+ObjectNode* listobject_append_after(ListObject* list, ObjectNode* last, ObjectNode* node);
 // Releases every node with its shape (a null shape is allowed), then the record; accepts null.
 // Returns null: callers store it in the variable that held the list.
 ListObject* listobject_free(ListObject* list);
