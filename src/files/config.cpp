@@ -2,7 +2,6 @@
 
 #include "files/textfile.h"
 
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 
@@ -67,12 +66,8 @@ void read_config_file(const char* path, Config* config) {
         if (stored < 1) {
             continue;
         }
-        const float fields[] = {colour.r, colour.g, colour.b, colour.a};
-        bool finite = true;
-        for (int f = 0; f < stored; ++f) {
-            finite = finite && std::isfinite(fields[f]);
-        }
-        if (!finite) {
+        // Fields a partial match leaves out stay 0, so checking all four is checking those read.
+        if (!all_finite({colour.r, colour.g, colour.b, colour.a})) {
             std::printf("ERROR: %s line %zu: colour value not finite, ignored.\n", path, i + 1);
             continue;
         }

@@ -2,7 +2,6 @@
 
 #include "files/textfile.h"
 
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 
@@ -61,20 +60,14 @@ void read_image_file(const char* path, LineImage* image) {
         Vertex vertex{0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f};
         const int storedFields = std::sscanf(text, "Vertex %*d: (%f, %f), RGB(%f, %f, %f)",
                                              &vertex.x, &vertex.y, &vertex.r, &vertex.g, &vertex.b);
-        if (storedFields >= 1) {
-            const float fields[] = {vertex.x, vertex.y, vertex.r, vertex.g, vertex.b};
-            bool finite = true;
-            for (int f = 0; f < storedFields; ++f) {
-                finite = finite && std::isfinite(fields[f]);
+        // Fields a partial match leaves out stay 0, so checking all five is checking those read.
+        if (storedFields >= 1 && !all_finite({vertex.x, vertex.y, vertex.r, vertex.g, vertex.b})) {
+            std::printf("ERROR: %s line %zu: vertex value not finite, ignored.\n", path, i + 1);
+        } else if (storedFields >= 1) {
+            if (std::ssize(vertices) < announcedVertices) {
+                vertices.push_back(vertex);
             }
-            if (!finite) {
-                std::printf("ERROR: %s line %zu: vertex value not finite, ignored.\n", path, i + 1);
-            } else {
-                if (std::ssize(vertices) < announcedVertices) {
-                    vertices.push_back(vertex);
-                }
-                ++verticesTaken;
-            }
+            ++verticesTaken;
         }
 
         LineCandidate candidate{i + 1, 0, -1, -1};

@@ -1,6 +1,9 @@
 // textfile: the first stage of both data-file readers, the whole file as a list of lines.
 #pragma once
 
+#include <algorithm>
+#include <cmath>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,3 +13,9 @@
 // counted like any other. Prints countMessage (a printf format with one %d) with the number of
 // lines. Returns nothing when the file cannot be opened; then nothing is printed.
 std::optional<std::vector<std::string>> load_lines(const char* path, const char* countMessage);
+
+// True when every value is finite. nan, inf and numbers too large for a float are refused where
+// they are read: the renderer would walk such geometry one unit at a time.
+inline bool all_finite(std::initializer_list<float> values) {
+    return std::ranges::all_of(values, [](float value) { return std::isfinite(value); });
+}

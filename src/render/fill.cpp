@@ -72,8 +72,7 @@ void fill_span(Raster* raster, int32_t row, const Vertex* s, const Vertex* e) {
 
 // The row loop: while row < rowEnd, fill the row's span and move both walkers up one row. Only
 // rows inside the raster do any work: rows below it just move the walkers, and the loop ends at
-// its top. row holds whole numbers only, each a float's value or the raster's height, so the
-// conversions below are exact.
+// its top. row holds whole numbers only.
 void run_rows(Raster* raster, double* row, float rowEnd, Walker* s, Walker* e) {
     const double stop = std::max(*row, static_cast<double>(std::ceil(rowEnd)));
     const double skipTo = std::min(stop, 0.0);
@@ -94,9 +93,9 @@ void run_rows(Raster* raster, double* row, float rowEnd, Walker* s, Walker* e) {
     if (*row >= drawStop) {
         return;
     }
-    int32_t r = trunc_to_int(static_cast<float>(*row));
-    const int32_t rEnd =
-        stop < raster->height ? trunc_to_int(static_cast<float>(stop)) : raster->height;
+    // Both lie in 0 to height here, so the conversions are exact.
+    int32_t r = static_cast<int32_t>(*row);
+    const int32_t rEnd = static_cast<int32_t>(drawStop);
     for (; r < rEnd; ++r) {
         fill_span(raster, r, &s->at, &e->at);
         vertex_advance(&s->at, &s->step);
