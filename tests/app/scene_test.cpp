@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <bit>
 #include <string>
 
 namespace {
@@ -14,11 +12,10 @@ constexpr float kTolerance = 1e-6f;
 constexpr int32_t kSide = 257;
 
 void expect_colour(const Colour& actual, const Colour& expected) {
-    const auto a = std::bit_cast<std::array<float, 4>>(actual);
-    const auto e = std::bit_cast<std::array<float, 4>>(expected);
-    for (size_t k = 0; k < 4; ++k) {
-        EXPECT_NEAR(a[k], e[k], kTolerance) << "component " << k;
-    }
+    EXPECT_NEAR(actual.r, expected.r, kTolerance);
+    EXPECT_NEAR(actual.g, expected.g, kTolerance);
+    EXPECT_NEAR(actual.b, expected.b, kTolerance);
+    EXPECT_NEAR(actual.a, expected.a, kTolerance);
 }
 
 void press(const std::string& keys) {
@@ -27,25 +24,20 @@ void press(const std::string& keys) {
     }
 }
 
-// A fresh start with a palette of three colours and a first frame of side x side.
+// A fresh start with a palette of three colours and a first frame of width x 257; a width below
+// 0 leaves no frame.
 class Scene : public testing::Test {
   protected:
     void SetUp() override { reset(kSide); }
-    void TearDown() override { release(); }
+    void TearDown() override { reset(-1); }
 
-    static void release() {
+    static void reset(int32_t width) {
         shapes = listobject_free(shapes);
         pendingShape = listvertex_free(pendingShape);
         frameRaster = raster_free(frameRaster);
-    }
-
-    static void reset(int32_t frameWidth) {
-        release();
-        config = Config{};
-        config.colourCount = 3;
-        config.palette = {{1, 0, 0, 1}, {0, 1, 0, 1}, {0, 0, 1, 0.5f}};
+        config = Config{500, 550, 3, {{1, 0, 0, 1}, {0, 1, 0, 1}, {0, 0, 1, 0.5f}}};
         init_scene_state();
-        frameRaster = raster_new(frameWidth, kSide);
+        frameRaster = width < 0 ? nullptr : raster_new(width, kSide);
     }
 };
 
@@ -58,8 +50,6 @@ TEST_F(Scene, KeysPickAndShiftTheCurrentColour) {
         {"2", {0, 0, 1, 0.5f}}, // alpha comes with the palette entry
         {"23456789", {0, 0, 1, 0.5f}},
         {"1<>N?x", {0, 1, 0, 1}}, // only the listed keys act
-        {"1.", {0.05f, 1.05f, 0.05f, 1}},
-        {"0,,", {0.9f, -0.1f, -0.1f, 1}},
         {",", {-0.05f, -0.05f, -0.05f, 0}},
         {"1" + std::string(20, ','), {-1, 0, -1, 1}}, // twenty steps take 1 to 0, unclamped
         {"1" + std::string(21, ','), {-1.05f, -0.05f, -1.05f, 1}},
@@ -86,17 +76,12 @@ TEST_F(Scene, SpaceCommitsThePendingShapeEvenWhenEmpty) {
     press(" ");
     ASSERT_EQ(shapes->nmembers, 2);
     EXPECT_EQ(shapes->head->next->shape->nmembers, 0);
-    press("n");
-    EXPECT_EQ(shapes->nmembers, 0);
 }
 
 // Before the first frame, and on a frame with no view mapping (a side below 2 pixels, or a
 // window too large to allocate, which leaves a 0 x 0 raster), a click has nothing to map through.
 TEST_F(Scene, ClickWithoutAMappableFrameIsIgnored) {
-    frameRaster = raster_free(frameRaster);
-    scene_left_click(100, 100, kSide);
-    EXPECT_EQ(pendingShape, nullptr);
-    for (const int32_t width : {0, 1}) {
+    for (const int32_t width : {-1, 0, 1}) {
         reset(width);
         scene_left_click(0, 100, kSide);
         EXPECT_EQ(pendingShape, nullptr) << "frame width " << width;
@@ -117,8 +102,8 @@ TEST_F(Scene, ClickBecomesAVertexInViewUnitsOfTheLastFrame) {
         {385, 0, 256, -1.5f, -1 + 1.0f / 128},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE("click at " + std::to_string(c.x) + ", " + std::to_string(c.y) + " in width " +
-                     std::to_string(c.frameWidth));
+        SCOPED_TRACE(testing::Message()
+                     << "click at " << c.x << ", " << c.y << " in width " << c.frameWidth);
         reset(c.frameWidth);
         press("2");
         scene_left_click(c.x, c.y, kSide);

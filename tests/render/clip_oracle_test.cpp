@@ -61,8 +61,7 @@ Polygon random_convex(std::mt19937& rng, bool grid) {
 
 struct Case {
     double field[4][3]; // colour component k is field[k][0] + field[k][1] x + field[k][2] y
-    Polygon shape;
-    Polygon clip;
+    Polygon shape, clip;
 
     double colour(int k, double x, double y) const {
         return field[k][0] + field[k][1] * x + field[k][2] * y;
@@ -71,12 +70,11 @@ struct Case {
 
 // The shape, coloured by the field, clipped by every edge of the clip polygon in turn.
 std::vector<Vertex> clip_by(const Case& c, bool reversed) {
-    ListVertex* shape = listvertex_new(nullptr);
     const auto f = [](double value) { return static_cast<float>(value); };
+    ListVertex* shape = listvertex_new(nullptr);
     const auto& ring = c.shape.outer();
     for (auto p = ring.begin(); p + 1 != ring.end(); ++p) {
-        const double x = p->x();
-        const double y = p->y();
+        const double x = p->x(), y = p->y();
         const Vertex v{f(x),
                        f(y),
                        f(c.colour(0, x, y)),
@@ -110,14 +108,6 @@ double shoelace(const std::vector<Vertex>& polygon) {
     return twice / 2;
 }
 
-std::string describe(int i, const Case& c) {
-    std::ostringstream out;
-    out.precision(9);
-    out << "seed " << kSeed << ", case " << i << "\n  shape " << bg::wkt(c.shape) << "\n  clip "
-        << bg::wkt(c.clip);
-    return out.str();
-}
-
 // The area left is that of Boost's intersection, every vertex carries the shape's colour field,
 // and the clip polygon reversed leaves nothing.
 TEST(ClipOracle, MatchesBoostGeometryAndKeepsTheColourField) {
@@ -132,7 +122,11 @@ TEST(ClipOracle, MatchesBoostGeometryAndKeepsTheColourField) {
         }
         c.shape = random_convex(rng, i % 3 == 0);
         c.clip = random_convex(rng, i % 3 == 0);
-        SCOPED_TRACE(describe(i, c));
+        std::ostringstream trace;
+        trace.precision(9);
+        trace << "seed " << kSeed << ", case " << i << "\n  shape " << bg::wkt(c.shape)
+              << "\n  clip " << bg::wkt(c.clip);
+        SCOPED_TRACE(trace.str());
         bg::model::multi_polygon<Polygon> expected;
         bg::intersection(c.shape, c.clip, expected);
         const std::vector<Vertex> clipped = clip_by(c, false);

@@ -26,7 +26,11 @@
 namespace {
 
 // No drawing colour of these tests is negative, so a pixel still holding this was not written.
-constexpr Colour kUnwritten{-1.0f, -1.0f, -1.0f, -1.0f};
+constexpr Colour kUnwritten{-1, -1, -1, -1};
+constexpr Colour kWhite{1, 1, 1, 1};
+constexpr Colour kRed{1, 0, 0, 1};
+constexpr Colour kBlue{0, 0, 1, 1};
+const float inf = std::numeric_limits<float>::infinity();
 
 bool same_bits(const Colour& a, const Colour& b) {
     return std::memcmp(&a, &b, sizeof(Colour)) == 0;
@@ -39,53 +43,42 @@ const Colour& pixel_at(const Raster* raster, int32_t column, int32_t row) {
 // The runs of pixels unlike background, bottom row first, rows alike in a row merged:
 // "row 2: 1-4 7\nrows 3-5: 1-8".
 std::string written_spans(const Raster* raster, Colour background = kUnwritten) {
-    std::string text;
-    std::string runs;
-    int32_t from = 0;
-    const auto close_rows = [&](int32_t to) {
+    std::string text, runs;
+    for (int32_t row = 0, from = 0; row <= raster->height; ++row) {
+        std::string line;
+        for (int32_t col = 0, end = 0; row < raster->height && col < raster->width; col = end + 1) {
+            for (end = col;
+                 end < raster->width && !same_bits(pixel_at(raster, end, row), background); ++end) {
+            }
+            if (end > col) {
+                line += " " + std::to_string(col) +
+                        (end > col + 1 ? "-" + std::to_string(end - 1) : "");
+            }
+        }
+        if (row < raster->height && line == runs) {
+            continue;
+        }
         if (!runs.empty()) {
-            text += (text.empty() ? "" : "\n") +
-                    (from == to ? "row " + std::to_string(from)
-                                : "rows " + std::to_string(from) + "-" + std::to_string(to)) +
+            text += (text.empty() ? "" : "\n") + std::string(from == row - 1 ? "row " : "rows ") +
+                    std::to_string(from) + (from == row - 1 ? "" : "-" + std::to_string(row - 1)) +
                     ":" + runs;
         }
-    };
-    for (int32_t row = 0; row < raster->height; ++row) {
-        std::string line;
-        for (int32_t col = 0; col < raster->width; ++col) {
-            int32_t last = col - 1;
-            while (last + 1 < raster->width &&
-                   !same_bits(pixel_at(raster, last + 1, row), background)) {
-                ++last;
-            }
-            if (last >= col) {
-                line += " " + std::to_string(col) + (last > col ? "-" + std::to_string(last) : "");
-                col = last;
-            }
-        }
-        if (line != runs) {
-            close_rows(row - 1);
-            runs = line;
-            from = row;
-        }
+        runs = line;
+        from = row;
     }
-    close_rows(raster->height - 1);
     return text;
-}
-
-std::string colour_text(const Colour& c) {
-    char buffer[80];
-    std::snprintf(buffer, sizeof buffer, "(%.9g %.9g %.9g %.9g)", c.r, c.g, c.b, c.a);
-    return buffer;
 }
 
 // "(0.75 0 0.25 1) (0.5 0 0.5 1)": the colours of columns first to last of one row.
 std::string colours_text(const Raster* raster, int32_t row, int32_t first, int32_t last) {
     std::string text;
     for (int32_t col = first; col <= last; ++col) {
-        text += (text.empty() ? "" : " ") + colour_text(pixel_at(raster, col, row));
+        const Colour& c = pixel_at(raster, col, row);
+        char buffer[80];
+        std::snprintf(buffer, sizeof buffer, " (%.9g %.9g %.9g %.9g)", c.r, c.g, c.b, c.a);
+        text += buffer;
     }
-    return text;
+    return text.substr(1);
 }
 
 // A raster of unwritten pixels and its drawing context: 17 x 17 unless said otherwise, where
@@ -103,21 +96,28 @@ struct Canvas {
     DrawContext ctx{};
 };
 
+// Colours compared bit for bit, printed as four floats on a mismatch.
+std::array<float, 4> rgba(const Colour& c) {
+    return std::bit_cast<std::array<float, 4>>(c);
+}
+
+Vertex v(float x, float y, float r = 1, float g = 1, float b = 1) {
+    return Vertex{x, y, r, g, b, 1};
+}
+
 // A vertex at a position in raster units of the 17 x 17 canvas.
-Vertex at(float column, float row, Colour c = {1, 1, 1, 1}) {
+Vertex at(float column, float row, Colour c = kWhite) {
     return Vertex{(column - 8) / 8, (row - 8) / 8, c.r, c.g, c.b, c.a};
 }
 
 ListVertex* shape_of(const std::vector<Vertex>& vertices) {
     ListVertex* shape = listvertex_new(nullptr);
     VertexNode* last = nullptr;
-    for (const Vertex& v : vertices) {
-        last = listvertex_append_after(shape, last, listvertex_node_new(&v));
+    for (const Vertex& vertex : vertices) {
+        last = listvertex_append_after(shape, last, listvertex_node_new(&vertex));
     }
     return shape;
 }
-
-const float inf = std::numeric_limits<float>::infinity();
 
 TEST(DrawContext, ShorterSideSpansMinusOneToOne) {
     const struct {
@@ -132,8 +132,8 @@ TEST(DrawContext, ShorterSideSpansMinusOneToOne) {
         {300, 300, 2.0f, 2.0f, 1, 1, 299, 299},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height) + ", (" +
-                     std::to_string(c.x) + ", " + std::to_string(c.y) + ")");
+        SCOPED_TRACE(testing::Message()
+                     << c.width << " x " << c.height << ", " << c.x << ", " << c.y);
         const Canvas canvas(c.width, c.height);
         EXPECT_EQ(canvas.ctx.extentX, c.extentX);
         EXPECT_EQ(canvas.ctx.extentY, c.extentY);
@@ -145,16 +145,6 @@ TEST(DrawContext, ShorterSideSpansMinusOneToOne) {
         EXPECT_NEAR(v.x, c.x, 1e-6f);
         EXPECT_NEAR(v.y, c.y, 1e-6f);
     }
-}
-
-TEST(DrawPoint, LandsOnItsTruncatedPixelOrNowhere) {
-    const Canvas window(500, 550);
-    draw_point(Vertex{0, 0, 1, 0, 0, 1}, &window.ctx);
-    for (const float x : {-1.2f, 1.2f, 1e30f, -1e30f, inf, std::nanf("")}) {
-        draw_point(Vertex{x, 0, 1, 0, 0, 1}, &window.ctx);
-        draw_point(Vertex{0, x, 1, 0, 0, 1}, &window.ctx);
-    }
-    EXPECT_EQ(written_spans(window.raster), "row 274: 249");
 }
 
 TEST(DrawLine, HorizontalLineCoversTheWidthWithInterpolatedColour) {
@@ -197,7 +187,7 @@ TEST(DrawLine, DrawsThesePixelsFromTheLeftOrLowerEnd) {
         EXPECT_EQ(written_spans(r.raster), c.expected);
         const int32_t column = static_cast<int32_t>(c.fromP ? c.px : c.qx);
         const int32_t row = static_cast<int32_t>(c.fromP ? c.py : c.qy);
-        EXPECT_EQ(colours_text(r.raster, row, column, column), colour_text(c.fromP ? pc : qc));
+        EXPECT_EQ(rgba(pixel_at(r.raster, column, row)), rgba(c.fromP ? pc : qc));
     }
 }
 
@@ -288,19 +278,23 @@ TEST(FillTriangle, InterpolatesColourAlongRowsAndSides) {
 }
 
 // A point, a line, a triangle, then fans from the first vertex: the square's two triangles
-// write every pixel once, and a fifth vertex adds a third triangle on the left.
+// write every pixel once, and a fifth vertex adds a third triangle on the left. A point lands on
+// the pixel its position truncates to, or nowhere.
 TEST(DrawShape, ChoosesThePrimitiveByMemberCount) {
-    const Vertex v0 = at(1, 1);
-    const Vertex v1 = at(6, 1);
-    const Vertex v2 = at(6, 6);
-    const Vertex v3 = at(1, 6);
-    const Vertex v4 = at(0, 3);
+    const Vertex v0 = at(1, 1), v1 = at(6, 1), v2 = at(6, 6), v3 = at(1, 6), v4 = at(0, 3);
     const struct {
         std::vector<Vertex> shape;
         const char* expected;
     } cases[] = {
         {{}, ""},
         {{v0}, "row 1: 1"},
+        {{at(16.9f, 0.99f)}, "row 0: 16"},
+        {{v(-1.2f, 0)}, ""},
+        {{v(0, 1.2f)}, ""},
+        {{v(1e30f, 0)}, ""},
+        {{v(0, -1e30f)}, ""},
+        {{v(inf, 0)}, ""},
+        {{v(0, std::nanf(""))}, ""},
         {{v0, v1}, "row 1: 1-6"},
         {{v0, v1, v2}, "row 1: 1-5\nrow 2: 2-5\nrow 3: 3-5\nrow 4: 4-5\nrow 5: 5"},
         {{v0, v1, v2, v3}, "rows 1-5: 1-5"},
@@ -308,7 +302,7 @@ TEST(DrawShape, ChoosesThePrimitiveByMemberCount) {
         {{v0, v1, v2, v3, v4}, "row 1: 1-5\nrows 2-5: 0-5"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.shape.size()) + " members");
+        SCOPED_TRACE(testing::Message() << "case " << &c - cases);
         Canvas r;
         ListVertex* shape = shape_of(c.shape);
         draw_shape(shape, &r.ctx);
@@ -321,13 +315,10 @@ TEST(DrawShape, ChoosesThePrimitiveByMemberCount) {
 }
 
 TEST(DrawShapes, LaterShapesCoverEarlierOnes) {
-    const Colour red{1, 0, 0, 1};
-    const Colour blue{0, 0, 1, 1};
-    ListObject* shapes = listobject_new(nullptr);
-    listobject_append(shapes,
-                      listobject_node_new(shape_of({at(1, 1, red), at(9, 1, red), at(1, 9, red)})));
-    listobject_append(
-        shapes, listobject_node_new(shape_of({at(3, 1, blue), at(12, 1, blue), at(3, 10, blue)})));
+    ListObject* shapes = listobject_new(
+        listobject_node_new(shape_of({at(1, 1, kRed), at(9, 1, kRed), at(1, 9, kRed)})));
+    listobject_append(shapes, listobject_node_new(
+                                  shape_of({at(3, 1, kBlue), at(12, 1, kBlue), at(3, 10, kBlue)})));
     Canvas r;
     draw_shapes(shapes, &r.ctx);
     EXPECT_EQ(colours_text(r.raster, 1, 1, 4), "(1 0 0 1) (1 0 0 1) (0 0 1 1) (0 0 1 1)");
@@ -359,8 +350,8 @@ TEST(FillFarVertex, ReturnsAndFillsTheInRasterPart) {
         EXPECT_EQ(written_spans(window.raster), c.expected);
         int otherColour = 0;
         for (int32_t i = 0; i < 500 * 550; ++i) {
-            otherColour += !same_bits(window.raster->pixels[i], kUnwritten) &&
-                           !same_bits(window.raster->pixels[i], Colour{0, 0.5f, 1, 1});
+            const Colour& pixel = window.raster->pixels[i];
+            otherColour += !same_bits(pixel, kUnwritten) && !same_bits(pixel, {0, 0.5f, 1, 1});
         }
         EXPECT_EQ(otherColour, 0);
     }
@@ -368,10 +359,6 @@ TEST(FillFarVertex, ReturnsAndFillsTheInRasterPart) {
 
 // Crossing points are interpolated in float: positions and colours within this of the exact.
 constexpr float kTolerance = 1e-6f;
-
-Vertex v(float x, float y, float r = 1, float g = 1, float b = 1) {
-    return Vertex{x, y, r, g, b, 1};
-}
 
 void expect_vertices(const ListVertex* list, const std::vector<Vertex>& expected) {
     ASSERT_NE(list, nullptr);
@@ -506,71 +493,64 @@ TEST(ClipShape, BuildsItsResultInLinearTime) {
     listvertex_free(shape);
 }
 
-constexpr Colour kWhite{1, 1, 1, 1};
-
 // The image file's square, anticlockwise: red along the bottom, blue along the top.
-LineImage square_image() {
-    LineImage image;
-    image.vertices = {{-0.5f, -0.5f, 1, 0, 0, 1},
-                      {0.5f, -0.5f, 1, 0, 0, 1},
-                      {0.5f, 0.5f, 0, 0, 1, 1},
-                      {-0.5f, 0.5f, 0, 0, 1, 1}};
-    image.vertexCount = 4;
-    image.lines = {{0, 1}, {1, 2}, {2, 3}, {3, 0}};
-    image.lineCount = 4;
-    return image;
-}
+const LineImage kSquareImage{4,
+                             {{0, 1}, {1, 2}, {2, 3}, {3, 0}},
+                             4,
+                             {v(-0.5f, -0.5f, 1, 0, 0), v(0.5f, -0.5f, 1, 0, 0),
+                              v(0.5f, 0.5f, 0, 0, 1), v(-0.5f, 0.5f, 0, 0, 1)}};
 
 ListObject* committed_shapes() {
     ListObject* shapes = listobject_new(nullptr);
-    const std::vector<std::vector<Vertex>> triangles{
-        {{0.2f, -0.2f, 0, 1, 0, 1}, {0.8f, -0.2f, 0, 1, 0, 1}, {0.2f, 0.3f, 0, 1, 0, 1}},
-        {{-0.2f, -0.7f, 1, 1, 0, 1}, {0.1f, -0.2f, 1, 1, 0, 1}, {-0.2f, -0.2f, 1, 1, 0, 1}},
-        {{-0.4f, -0.4f, 1, 0, 0, 1}, {-0.1f, -0.4f, 0, 1, 0, 1}, {-0.4f, -0.1f, 0, 0, 1, 1}},
-        {{-0.9f, 0.6f, 0, 0, 0, 1}, {-0.6f, 0.6f, 0, 0, 0, 1}, {-0.9f, 0.9f, 0, 0, 0, 1}}};
-    for (const auto& t : triangles) {
+    for (const auto& t :
+         {std::vector<Vertex>{v(0.2f, -0.2f, 0, 1, 0), v(0.8f, -0.2f, 0, 1, 0),
+                              v(0.2f, 0.3f, 0, 1, 0)},
+          {v(-0.2f, -0.7f, 1, 1, 0), v(0.1f, -0.2f, 1, 1, 0), v(-0.2f, -0.2f, 1, 1, 0)},
+          {v(-0.4f, -0.4f, 1, 0, 0), v(-0.1f, -0.4f, 0, 1, 0), v(-0.4f, -0.1f, 0, 0, 1)},
+          {v(-0.9f, 0.6f, 0, 0, 0), v(-0.6f, 0.6f, 0, 0, 0), v(-0.9f, 0.9f, 0, 0, 0)}}) {
         listobject_append(shapes, listobject_node_new(shape_of(t)));
     }
     return shapes;
 }
 
-std::vector<float> fields_of(const ListObject* shapes) {
-    std::vector<float> fields;
+std::vector<std::array<float, 6>> fields_of(const ListObject* shapes) {
+    std::vector<std::array<float, 6>> fields;
     for (const ObjectNode* n = shapes->head; n != nullptr; n = n->next) {
-        for (const VertexNode* v = n->shape->head; v != nullptr; v = v->next) {
-            fields.insert(fields.end(), {v->vertex.x, v->vertex.y, v->vertex.r, v->vertex.g,
-                                         v->vertex.b, v->vertex.a});
+        for (const VertexNode* vertex = n->shape->head; vertex != nullptr; vertex = vertex->next) {
+            fields.push_back(std::bit_cast<std::array<float, 6>>(vertex->vertex));
         }
     }
     return fields;
 }
 
+class FrameRender : public testing::Test {
+  protected:
+    void TearDown() override { listobject_free(shapes); }
+    ListObject* shapes = committed_shapes();
+};
+
 // In 500 x 550 view (x, y) maps to (249.5 + 249.5 x, 274.5 + 249.5 y): the square spans
 // columns 124.75 to 374.25 and rows 149.75 to 399.25.
-TEST(FrameRender, ClipsShapesToTheSquareUnderItsOutline) {
-    const LineImage image = square_image();
-    ListObject* shapes = committed_shapes();
-    const std::vector<float> before = fields_of(shapes);
-    Raster* frame = frame_render(nullptr, 500, 550, shapes, &image);
+TEST_F(FrameRender, ClipsShapesToTheSquareUnderItsOutline) {
+    const auto before = fields_of(shapes);
+    Raster* frame = frame_render(nullptr, 500, 550, shapes, &kSquareImage);
     ASSERT_EQ(frame->width, 500);
     ASSERT_EQ(frame->height, 550);
-
     int outside = 0;
     for (int32_t i = 0; i < 500 * 550; ++i) {
         const bool inBox = i % 500 >= 124 && i % 500 <= 374 && i / 500 >= 149 && i / 500 <= 399;
         outside += !inBox && !same_bits(frame->pixels[i], kWhite);
     }
     EXPECT_EQ(outside, 0) << "pixels drawn outside the square";
-
     const struct {
         const char* name;
         int32_t column, row;
         Colour expected;
         float tolerance;
     } pixels[] = {
-        {"bottom edge", 249, 149, {1, 0, 0, 1}, 0},
-        {"top edge", 249, 399, {0, 0, 1, 1}, 0},
-        {"bottom edge over a shape", 210, 149, {1, 0, 0, 1}, 0},
+        {"bottom edge", 249, 149, kRed, 0},
+        {"top edge", 249, 399, kBlue, 0},
+        {"bottom edge over a shape", 210, 149, kRed, 0},
         {"shape above the bottom edge", 210, 150, {1, 1, 0, 1}, 0},
         {"left edge halfway", 124, 274, {0.5f, 0, 0.5f, 1}, 0.01f},
         {"inner triangle, centroid", 174, 199, {1 / 3.0f, 1 / 3.0f, 1 / 3.0f, 1}, 0.01f},
@@ -581,49 +561,38 @@ TEST(FrameRender, ClipsShapesToTheSquareUnderItsOutline) {
         {"nothing drawn here", 324, 374, kWhite, 0},
     };
     for (const auto& p : pixels) {
-        SCOPED_TRACE(p.name);
-        const Colour& c = pixel_at(frame, p.column, p.row);
-        EXPECT_NEAR(c.r, p.expected.r, p.tolerance);
-        EXPECT_NEAR(c.g, p.expected.g, p.tolerance);
-        EXPECT_NEAR(c.b, p.expected.b, p.tolerance);
-        EXPECT_NEAR(c.a, p.expected.a, p.tolerance);
+        const auto got = rgba(pixel_at(frame, p.column, p.row));
+        for (size_t k = 0; k < 4; ++k) {
+            EXPECT_NEAR(got[k], rgba(p.expected)[k], p.tolerance) << p.name << ", component " << k;
+        }
     }
-
     EXPECT_EQ(fields_of(shapes), before) << "the pass clips copies";
     raster_free(frame);
-    listobject_free(shapes);
 }
 
 // A side below 2 pixels divided by zero in the extents; such a frame is only the white fill.
-TEST(FrameRender, Fault7NarrowOrLowFrameIsAllWhite) {
-    const LineImage image = square_image();
-    ListObject* shapes = committed_shapes();
-    const struct { int32_t width, height; } sizes[] = {{1, 40}, {40, 1}, {1, 1}, {0, 5}};
-    for (const auto& s : sizes) {
-        Raster* frame = frame_render(nullptr, s.width, s.height, shapes, &image);
-        ASSERT_EQ(frame->width, s.width);
-        ASSERT_EQ(frame->height, s.height);
-        EXPECT_EQ(written_spans(frame, kWhite), "") << s.width << " x " << s.height;
+TEST_F(FrameRender, Fault7NarrowOrLowFrameIsAllWhite) {
+    for (const auto& [width, height] : {std::pair{1, 40}, {40, 1}, {1, 1}, {0, 5}}) {
+        Raster* frame = frame_render(nullptr, width, height, shapes, &kSquareImage);
+        EXPECT_EQ(frame->width, width);
+        EXPECT_EQ(frame->height, height);
+        EXPECT_EQ(written_spans(frame, kWhite), "") << width << " x " << height;
         raster_free(frame);
     }
-    listobject_free(shapes);
 }
 
 // A frame too large for memory ended the program; it is now empty, and the next one is drawn.
-TEST(FrameRender, FrameTooLargeToAllocateIsEmpty) {
-    const LineImage image = square_image();
-    ListObject* shapes = committed_shapes();
-    Raster* frame = frame_render(nullptr, INT32_MAX, INT32_MAX, shapes, &image);
+TEST_F(FrameRender, FrameTooLargeToAllocateIsEmpty) {
+    Raster* frame = frame_render(nullptr, INT32_MAX, INT32_MAX, shapes, &kSquareImage);
     EXPECT_EQ(frame->width, 0);
     EXPECT_EQ(frame->height, 0);
     EXPECT_EQ(frame->pixels, nullptr);
-    frame = frame_render(frame, 40, 30, shapes, &image);
-    Raster* fresh = frame_render(nullptr, 40, 30, shapes, &image);
+    frame = frame_render(frame, 40, 30, shapes, &kSquareImage);
+    Raster* fresh = frame_render(nullptr, 40, 30, shapes, &kSquareImage);
     ASSERT_EQ(frame->width, 40);
     EXPECT_EQ(std::memcmp(frame->pixels, fresh->pixels, 40 * 30 * sizeof(Colour)), 0);
     raster_free(frame);
     raster_free(fresh);
-    listobject_free(shapes);
 }
 
 } // namespace
