@@ -1,6 +1,7 @@
 #include "render/raster.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <new>
@@ -55,6 +56,21 @@ void raster_set_pixel(Raster* raster, Colour colour, int32_t column, int32_t row
 
 void raster_fill(Raster* raster, Colour colour) {
     std::fill_n(raster->pixels, pixel_count(raster), colour);
+}
+
+std::vector<uint8_t> raster_to_rgb8(const Raster* raster) {
+    const auto byte = [](float c) {
+        return static_cast<uint8_t>(c > 0.0f ? std::nearbyint(std::min(c, 1.0f) * 255.0f) : 0.0f);
+    };
+    std::vector<uint8_t> rgb;
+    rgb.reserve(3 * pixel_count(raster));
+    for (int32_t row = raster->height - 1; row >= 0; --row) {
+        const Colour* pixel = raster->pixels + static_cast<size_t>(row) * raster->width;
+        for (int32_t col = 0; col < raster->width; ++col, ++pixel) {
+            rgb.insert(rgb.end(), {byte(pixel->r), byte(pixel->g), byte(pixel->b)});
+        }
+    }
+    return rgb;
 }
 
 Raster* raster_free(Raster* raster) {

@@ -1,0 +1,182 @@
+// clipdraw-render: the frame that clipdraw would show for a scene file of committed shapes,
+// written as a PNG image without a window or a display.
+#include "files/config.h"
+#include "files/lineimage.h"
+#include "files/scenefile.h"
+#include "lists/listobject.h"
+#include "render/frame.h"
+#include "render/raster.h"
+
+#include <getopt.h>
+#include <png.h>
+
+#include <bit>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace {
+
+constexpr const char* usage =
+    "Usage: clipdraw-render [options]\n"
+    "Renders the frame clipdraw shows for a scene file of committed shapes, without the texts,\n"
+    "and writes it as a PNG image (8-bit RGB).\n"
+    "\n"
+    "  --config FILE   window size and palette (default config.txt)\n"
+    "  --clip FILE     clip polygon, as clippoly.txt (default clippoly.txt)\n"
+    "  --scene FILE    the shapes (default scene.txt): a line \"Shape\" starts one, and each\n"
+    "                  line \"Vertex: (x, y), RGBA(r, g, b, a)\" adds a corner in view units\n"
+    "  --size WxH      frame size in pixels, 1 to 16384 a side (default: the configuration's)\n"
+    "  --out FILE      the PNG image (default frame.png)\n"
+    "  --float FILE    also the frame exactly as rendered: a line \"RGBA32F width height\", then\n"
+    "                  width x height pixels of four little-endian 32-bit floats, bottom row\n"
+    "                  first\n"
+    "  --help          this text\n"
+    "\n"
+    "A missing config or clip file leaves the defaults, as in clipdraw. Exit status: 0 when the\n"
+    "image is written, 1 when a file cannot be read or written, 2 for a bad command line.\n";
+
+constexpr int32_t sizeMax = 16384;
+
+struct Options {
+    const char* config = "config.txt";
+    const char* clip = "clippoly.txt";
+    const char* scene = "scene.txt";
+    const char* out = "frame.png";
+    const char* floats = nullptr;
+    int32_t width = 0; // 0: the configuration's size
+    int32_t height = 0;
+};
+
+// Parses "WxH" into the options; false when it is not two whole numbers in range.
+bool parse_size(const char* text, Options* options) {
+    int32_t width = 0;
+    int32_t height = 0;
+    int end = -1;
+    if (std::sscanf(text, "%dx%d%n", &width, &height, &end) != 2 || text[end] != '\0' ||
+        width < 1 || width > sizeMax || height < 1 || height > sizeMax) {
+        return false;
+    }
+    options->width = width;
+    options->height = height;
+    return true;
+}
+
+// 0 when the command line is good, otherwise the exit status to give (-1: --help, exit 0).
+int parse_options(int argc, char** argv, Options* options) {
+    static const option longOptions[] = {
+        {"config", required_argument, nullptr, 'c'}, {"clip", required_argument, nullptr, 'p'},
+        {"scene", required_argument, nullptr, 's'},  {"size", required_argument, nullptr, 'z'},
+        {"out", required_argument, nullptr, 'o'},    {"float", required_argument, nullptr, 'f'},
+        {"help", no_argument, nullptr, 'h'},         {nullptr, 0, nullptr, 0}};
+    for (int option; (option = getopt_long(argc, argv, "", longOptions, nullptr)) != -1;) {
+        switch (option) {
+        case 'c':
+            options->config = optarg;
+            break;
+        case 'p':
+            options->clip = optarg;
+            break;
+        case 's':
+            options->scene = optarg;
+            break;
+        case 'o':
+            options->out = optarg;
+            break;
+        case 'f':
+            options->floats = optarg;
+            break;
+        case 'z':
+            if (!parse_size(optarg, options)) {
+                std::fprintf(stderr,
+                             "clipdraw-render: size \"%s\" is not WxH with each side 1 to %d\n",
+                             optarg, sizeMax);
+                return 2;
+            }
+            break;
+        case 'h':
+            return -1;
+        default: // getopt_long has named the fault
+            std::fprintf(stderr, "Try 'clipdraw-render --help'.\n");
+            return 2;
+        }
+    }
+    if (optind < argc) {
+        std::fprintf(stderr,
+                     "clipdraw-render: unexpected argument \"%s\"\nTry 'clipdraw-render --help'.\n",
+                     argv[optind]);
+        return 2;
+    }
+    return 0;
+}
+
+bool write_png(const char* path, const Raster* raster) {
+    const std::vector<uint8_t> rgb = raster_to_rgb8(raster);
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(raster->width);
+    image.height = static_cast<png_uint_32>(raster->height);
+    image.format = PNG_FORMAT_RGB;
+    if (png_image_write_to_file(&image, path, 0, rgb.data(), 0, nullptr) == 0) {
+        std::fprintf(stderr, "clipdraw-render: cannot write %s: %s\n", path, image.message);
+        return false;
+    }
+    return true;
+}
+
+bool write_floats(const char* path, const Raster* raster) {
+    static_assert(std::endian::native == std::endian::little,
+                  "the file holds little-endian floats");
+    const std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path, "wb"), std::fclose);
+    const size_t count = static_cast<size_t>(raster->width) * static_cast<size_t>(raster->height);
+    const bool written =
+        file != nullptr &&
+        std::fprintf(file.get(), "RGBA32F %d %d\n", raster->width, raster->height) > 0 &&
+        std::fwrite(raster->pixels, sizeof(Colour), count, file.get()) == count &&
+        std::fflush(file.get()) == 0;
+    if (!written) {
+        std::fprintf(stderr, "clipdraw-render: cannot write %s\n", path);
+    }
+    return written;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (const int status = parse_options(argc, argv, &options); status != 0) {
+        if (status < 0) {
+            std::fputs(usage, stdout);
+        }
+        return status < 0 ? 0 : status;
+    }
+
+    // The same readers, in the same order and with the same console lines, as clipdraw.
+    Config config;
+    read_config_file(options.config, &config);
+    LineImage clipImage;
+    read_image_file(options.clip, &clipImage);
+    ListObject* shapes = listobject_new(nullptr);
+    if (!scenefile_read(options.scene, shapes)) {
+        std::fprintf(stderr, "clipdraw-render: cannot read the scene file %s\n", options.scene);
+        listobject_free(shapes);
+        return 1;
+    }
+
+    const int32_t width = options.width > 0 ? options.width : config.windowWidth;
+    const int32_t height = options.height > 0 ? options.height : config.windowHeight;
+    Raster* frame = frame_render(nullptr, width, height, shapes, &clipImage);
+    shapes = listobject_free(shapes);
+    bool written = frame->width == width;
+    if (!written) {
+        std::fprintf(stderr, "clipdraw-render: no memory for a %d x %d frame\n", width, height);
+    }
+    written = written && write_png(options.out, frame) &&
+              (options.floats == nullptr || write_floats(options.floats, frame));
+    frame = raster_free(frame);
+    if (written) {
+        std::printf("Frame of %d x %d written to %s.\n", width, height, options.out);
+    }
+    return written ? 0 : 1;
+}
