@@ -13,7 +13,7 @@ ensure_packages cmake g++ make libbenchmark-dev freeglut3-dev libgl-dev xvfb
 
 build=${CLIPDRAW_BENCH_BUILD:-build/bench}
 # shellcheck disable=SC2086 # the extra options are meant to split into words
-cmake -S . -B "$build" -DCLIPDRAW_BENCH=ON -DCLIPDRAW_TESTS=OFF -DCLIPDRAW_APP=OFF \
+cmake -S . -B "$build" -DCLIPDRAW_BENCH=ON -DCLIPDRAW_TESTS=OFF -DCLIPDRAW_APP=OFF -DCLIPDRAW_RENDER=OFF \
     ${CLIPDRAW_BENCH_CMAKE_ARGS:-} >/dev/null
 cmake --build "$build" -j"$(nproc)" --target clipdraw_frame_bench clipdraw_gl_compare >/dev/null
 

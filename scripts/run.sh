@@ -8,7 +8,7 @@ source scripts/packages.sh
 ensure_packages cmake g++ make freeglut3-dev libgl-dev
 
 build=$(realpath -m "${CLIPDRAW_BUILD_DIR:-build/run}")
-cmake -S . -B "$build" -DCLIPDRAW_TESTS=OFF >/dev/null
+cmake -S . -B "$build" -DCLIPDRAW_TESTS=OFF -DCLIPDRAW_RENDER=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)" --target clipdraw >/dev/null
 
 no_display() {

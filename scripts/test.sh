@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
 ensure_packages cmake g++ make libgtest-dev libbenchmark-dev freeglut3-dev libgl-dev libgl1-mesa-dri \
-    xvfb xauth xdotool x11-apps clang libclang-rt-dev libboost-dev
+    libpng-dev xvfb xauth xdotool x11-apps imagemagick python3 clang libclang-rt-dev libboost-dev
 
 jobs=$(nproc)
 
@@ -42,7 +42,7 @@ echo "   sanitizer stage: $((SECONDS - started)) s"
 
 echo "== fuzz targets, a short fixed budget each"
 started=$SECONDS
-cmake -S . -B build/fuzz -DCMAKE_CXX_COMPILER=clang++ -DCLIPDRAW_APP=OFF -DCLIPDRAW_TESTS=OFF \
+cmake -S . -B build/fuzz -DCMAKE_CXX_COMPILER=clang++ -DCLIPDRAW_APP=OFF -DCLIPDRAW_TESTS=OFF -DCLIPDRAW_RENDER=OFF \
     -DCLIPDRAW_FUZZ=ON -DCLIPDRAW_FUZZ_SECONDS=30 >/dev/null
 cmake --build build/fuzz -j"$jobs"
 # One target at a time: each is a test of the fuzz/ directory of the build.
