@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
 ensure_packages cmake g++ make libgtest-dev libbenchmark-dev freeglut3-dev libgl-dev libgl1-mesa-dri \
-    libpng-dev xvfb xauth xdotool x11-apps imagemagick python3 clang libclang-rt-dev libboost-dev
+    libpng-dev xvfb xauth xdotool x11-apps python3 clang libclang-rt-dev
 
 jobs=$(nproc)
 

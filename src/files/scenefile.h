@@ -1,7 +1,8 @@
 // scenefile: committed shapes as text, so that a drawing can be kept, written by hand and
-// rendered without a window. A line that begins with "Shape" starts a shape, and each line
-// "Vertex: (x, y), RGBA(r, g, b, a)" adds a corner to the shape begun last, x and y in view
-// units. As in the other data files, every other line is a remark.
+// rendered without a window. A line "Shape" starts a shape (a blank or a colon after the word
+// may begin a remark), and each line "Vertex: (x, y), RGBA(r, g, b, a)" adds a corner to the
+// shape begun last, x and y in view units. As in the other data files, every other line is a
+// remark.
 #pragma once
 
 #include "lists/listobject.h"

@@ -1,0 +1,118 @@
+// The renderer's examples as data: cases/<name>.txt is a case's config, clip polygon and scene in
+// one file; the expectation beside it picks the check. <name>.expected.txt: clipdraw-render's frame
+// as text, "W x H", the rows top first, each "<a mark a pixel> <row>" ('.' white, row 0 the
+// bottom), then "<mark> r g b a" (%.9g) for each other colour, marked a-z, A-Z as they appear.
+// .expected.png and .fnv: the frame as a PNG, and the FNV-1a hash of the exact frame (width and
+// height, 4 bytes each, then its float pixels as stored). .expected.scene: the shapes after
+// clip_shape by every clip line in file order (empty when they vanish). CLIPDRAW_RECORD=1 rewrites
+// them (an empty one starts a case); a mismatch writes <name>.actual.* and for a PNG .diff.png.
+#include "files/lineimage.h"
+#include "files/scenefile.h"
+#include "render/clip.h"
+
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+namespace fs = std::filesystem;
+std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+// A --float frame as a text picture, or its hash.
+std::string picture_of(const std::string& frame, bool text) {
+    int32_t size[2] = {0, 0}, start = 0;
+    std::sscanf(frame.c_str(), "RGBA32F %d %d\n%n", &size[0], &size[1], &start);
+    uint64_t hash = 14695981039346656037ull;
+    for (const char byte : std::string(reinterpret_cast<char*>(size), 8) + frame.substr(start))
+        hash = (hash ^ static_cast<unsigned char>(byte)) * 1099511628211ull;
+    const std::string marks = ".abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    std::vector<std::string> colours{"1 1 1 1"};
+    std::string picture = std::to_string(size[0]) + " x " + std::to_string(size[1]) + "\n", legend;
+    for (int32_t i = 0; text && i < size[0] * size[1]; ++i) {
+        const int32_t row = size[1] - 1 - i / size[0], col = i % size[0];
+        float c[4] = {}; // zeros where a short frame stops
+        char key[64];
+        frame.copy(reinterpret_cast<char*>(c), 16, start + 16 * (size_t(row) * size[0] + col));
+        std::snprintf(key, sizeof key, "%.9g %.9g %.9g %.9g", c[0], c[1], c[2], c[3]);
+        const size_t mark = std::ranges::find(colours, key) - colours.begin();
+        if (mark == colours.size()) // past Z it throws: such a frame wants a PNG
+            legend += marks.at(mark) + (" " + colours.emplace_back(key)) + "\n";
+        picture += marks[mark] + (col == size[0] - 1 ? " " + std::to_string(row) + "\n" : "");
+    }
+    return text ? picture + legend : std::to_string(hash) + "\n";
+}
+// The case's shapes clipped by the lines of its clip polygon, as scene text.
+std::string clipped(const char* path) {
+    LineImage image;
+    read_image_file(path, &image);
+    ListObject* shapes = listobject_new(nullptr);
+    scenefile_read(path, shapes);
+    for (ObjectNode* node = shapes->head; node != nullptr; node = node->next) {
+        for (const ImageLine& line : image.lines)
+            node->shape = clip_shape(node->shape, image.vertices[size_t(line.first)],
+                                     image.vertices[size_t(line.second)]);
+        node->shape = node->shape != nullptr ? node->shape : listvertex_new(nullptr);
+    }
+    const std::string text = scenefile_text(shapes);
+    listobject_free(shapes);
+    return text;
+}
+// A PNG file's pixels as RGB bytes, rows top first.
+std::string rgb_of(const std::string& path, png_image* image) {
+    *image = {nullptr, PNG_IMAGE_VERSION, 0, 0, 0, 0, 0, 0, {}};
+    png_image_begin_read_from_file(image, path.c_str());
+    image->format = PNG_FORMAT_RGB;
+    std::string rgb(PNG_IMAGE_SIZE(*image), '\0');
+    png_image_finish_read(image, nullptr, rgb.data(), 0, nullptr);
+    return rgb;
+}
+class Case : public testing::TestWithParam<std::string> {};
+TEST_P(Case, MatchesItsExpectation) {
+    const std::string base = CLIPDRAW_CASES + ("/" + GetParam()), in = base + ".txt";
+    const std::string png = CLIPDRAW_WORK + ("/" + GetParam()) + ".png";
+    const bool scene = fs::exists(base + ".expected.scene"),
+               text = fs::exists(base + ".expected.txt");
+    const std::string ext = scene ? ".scene" : (text ? ".txt" : ".fnv");
+    const std::string command = CLIPDRAW_RENDER_BIN + (" --config " + in + " --clip " + in) +
+                                " --scene " + in + " --out " + png + " --float " + png + ".f32";
+    ASSERT_TRUE(scene || std::system(command.c_str()) == 0) << command;
+    const std::string got = scene ? clipped(in.c_str()) : picture_of(slurp(png + ".f32"), text);
+    const auto keep = [&](const std::string& kind) {
+        std::ofstream(base + kind + ext) << got;
+        if (!scene && !text)
+            fs::copy_file(png, base + kind + ".png", fs::copy_options::overwrite_existing);
+    };
+    if (std::getenv("CLIPDRAW_RECORD") != nullptr && std::getenv("CLIPDRAW_RECORD")[0] == '1')
+        return keep(".expected");
+    const std::string wanted = slurp(base + ".expected" + ext);
+    png_image was, is;
+    const std::string want = rgb_of(base + ".expected.png", &was), now = rgb_of(png, &is);
+    if (wanted == got && (text || scene || want == now))
+        return;
+    keep(".actual");
+    ADD_FAILURE() << base << ".expected" << ext << " differs from .actual" << ext;
+    if (text || scene || want.empty() || want == now) // no picture to mark
+        return;
+    std::string diff = want;
+    for (size_t i = 0; i + 3 <= std::min(want.size(), now.size()); i += 3)
+        if (want.compare(i, 3, now, i, 3) != 0)
+            diff.replace(i, 3, "\xff\0\xff", 3);
+    png_image_write_to_file(&was, (base + ".diff.png").c_str(), 0, diff.data(), 0, nullptr);
+    const size_t at = (std::ranges::mismatch(want, now).in1 - want.begin()) / 3, w = was.width;
+    ADD_FAILURE() << "Its pixels unlike are magenta in .diff.png, the first at column " << at % w
+                  << ", row " << was.height - 1 - at / w << " (0 the bottom)";
+}
+std::vector<std::string> cases() { // <name>.txt in the cases folder
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(CLIPDRAW_CASES))
+        if (entry.path().extension() == ".txt" && entry.path().stem().extension().empty())
+            names.push_back(entry.path().stem());
+    return names;
+}
+INSTANTIATE_TEST_SUITE_P(Render, Case, testing::ValuesIn(cases()), [](auto& i) { return i.param; });
+} // namespace
