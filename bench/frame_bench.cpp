@@ -65,7 +65,7 @@ void store_floor(benchmark::State& state, size_t pixels) {
 void frames(benchmark::State& state, const ListObject* shapes, const LineImage& image, Size size) {
     Raster* raster = nullptr;
     for (auto _ : state) {
-        raster = frame_render(raster, size.width, size.height, shapes, &image);
+        raster = frame_draw(raster, size.width, size.height, shapes, &image);
         benchmark::DoNotOptimize(raster->pixels);
         benchmark::ClobberMemory();
     }
@@ -149,7 +149,7 @@ MemoryResult memory_over_frames() {
     Raster* raster = nullptr;
     MemoryResult result{0, 0};
     for (int32_t frame = 1; frame <= 1000; ++frame) {
-        raster = frame_render(raster, 500, 550, shapes, &image);
+        raster = frame_draw(raster, 500, 550, shapes, &image);
         if (frame == 10) {
             result.afterTen = resident_kib();
         }

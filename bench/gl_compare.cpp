@@ -215,7 +215,7 @@ SoftwareTimes clipdraw_frame(Raster** raster, const ListObject* shapes, const Li
     identity_matrices();
     glViewport(0, 0, size.width, size.height);
     const Clock::time_point start = Clock::now();
-    *raster = frame_render(*raster, size.width, size.height, shapes, &image);
+    *raster = frame_draw(*raster, size.width, size.height, shapes, &image);
     const Clock::time_point drawn = Clock::now();
     glRasterPos2f(-1.0f, -1.0f);
     glDrawPixels((*raster)->width, (*raster)->height, GL_RGBA, GL_FLOAT, (*raster)->pixels);

@@ -1,9 +1,9 @@
 #include "app/display.h"
 
-#include "app/scene.h"
+#include "app/state.h"
 #include "render/frame.h"
 
-#include <GL/glut.h>
+#include <GL/freeglut.h>
 
 #include <cstdarg>
 #include <cstdio>
@@ -12,7 +12,9 @@ void display() {
     if (glutGet(GLUT_WINDOW_WIDTH) == 0) {
         return;
     }
-    frameRaster = render_frame(frameRaster, &clipImage);
+    AppState* state = static_cast<AppState*>(glutGetWindowData());
+    Raster*& frameRaster = state->frameRaster;
+    frameRaster = render_frame(frameRaster, state->shapes, &state->clipImage);
     if (frameRaster->width == 0) {
         std::printf("ERROR: No memory for a %d x %d frame.\n", glutGet(GLUT_WINDOW_WIDTH),
                     glutGet(GLUT_WINDOW_HEIGHT));
@@ -20,19 +22,19 @@ void display() {
     glRasterPos2f(-1.0f, -1.0f);
     glDrawPixels(frameRaster->width, frameRaster->height, GL_RGBA, GL_FLOAT, frameRaster->pixels);
 
-    draw_text(-0.8f, -0.7f, currentColour, "This Text is in the Current Vertex Colour.");
-    draw_text(0.0f, -0.7f, currentColour, "Click the number keys to change the colour");
-    draw_text(0.0f, -0.8f, currentColour, "Use < or > to lighten/darken");
-    draw_text(-0.8f, -0.9f, currentColour,
+    draw_text(-0.8f, -0.7f, state->currentColour, "This Text is in the Current Vertex Colour.");
+    draw_text(0.0f, -0.7f, state->currentColour, "Click the number keys to change the colour");
+    draw_text(0.0f, -0.8f, state->currentColour, "Use < or > to lighten/darken");
+    draw_text(-0.8f, -0.9f, state->currentColour,
               "Left click in an anticlockwise direction to specify vertices, then press the "
               "space bar to see the shape.");
-    draw_text(-0.2f, -0.97f, currentColour, "Press n to clear the screen.");
+    draw_text(-0.2f, -0.97f, state->currentColour, "Press n to clear the screen.");
     glFlush();
 }
 
-Raster* render_frame(Raster* previous, const LineImage* image) {
-    return frame_render(previous, glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT), shapes,
-                        image);
+Raster* render_frame(Raster* previous, const ListObject* shapes, const LineImage* image) {
+    return frame_draw(previous, glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT), shapes,
+                      image);
 }
 
 void draw_text(float x, float y, Colour colour, const char* format, ...) {

@@ -1,19 +1,20 @@
 #include "app/input.h"
 
-#include "app/scene.h"
+#include "app/state.h"
 
-#include <GL/glut.h>
+#include <GL/freeglut.h>
 
 void keyboard(unsigned char key, int, int) {
-    scene_key(key);
+    state_key(static_cast<AppState*>(glutGetWindowData()), key);
     glutPostRedisplay();
 }
 
 void mouse(int button, int state, int x, int y) {
+    AppState* app = static_cast<AppState*>(glutGetWindowData());
     if (button == GLUT_LEFT_BUTTON && state == GLUT_DOWN) {
-        scene_left_click(x, y, glutGet(GLUT_WINDOW_HEIGHT));
+        state_left_click(app, x, y, glutGet(GLUT_WINDOW_HEIGHT));
     }
     if (button == GLUT_RIGHT_BUTTON && state == GLUT_DOWN) {
-        scene_right_click();
+        state_right_click(app);
     }
 }

@@ -2,9 +2,10 @@
 // colours interpolated from their vertices, all rasterised in software.
 #include "app/display.h"
 #include "app/input.h"
-#include "app/scene.h"
+#include "app/state.h"
+#include "files/config.h"
 
-#include <GL/glut.h>
+#include <GL/freeglut.h>
 
 #include <cstdio>
 
@@ -13,14 +14,19 @@ int main(int argc, char** argv) {
     // program is normally ended by closing its window or by a signal, which loses a full buffer.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
 
-    // Both files are read, and reported, before the window exists.
+    // Both files are read, and reported, before the window exists. The state lives as long as
+    // the process; GLUT hands it to the callbacks as the window's data.
+    static AppState state;
+    Config config;
     read_config(&config);
-    read_image_file("clippoly.txt", &clipImage);
-    init_scene_state();
+    state.palette = config.palette;
+    read_image_file("clippoly.txt", &state.clipImage);
+    init_scene_state(&state);
 
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_SINGLE);
     glutCreateWindow("Oskel, Trevik, by Quorlin - Click!!!");
+    glutSetWindowData(&state);
     glutReshapeWindow(config.windowWidth, config.windowHeight);
     glutDisplayFunc(display);
     glutMouseFunc(mouse);

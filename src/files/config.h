@@ -1,7 +1,7 @@
 // config: the configuration file, window size and colour palette, read once at start-up.
 #pragma once
 
-#include "render/colour.h"
+#include "types/colour.h"
 
 #include <cstdint>
 #include <vector>

@@ -2,7 +2,7 @@
 // them; the clip polygon and the outline of every frame.
 #pragma once
 
-#include "render/vertex.h"
+#include "types/vertex.h"
 
 #include <cstdint>
 #include <vector>

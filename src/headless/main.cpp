@@ -166,7 +166,7 @@ int main(int argc, char** argv) {
 
     const int32_t width = options.width > 0 ? options.width : config.windowWidth;
     const int32_t height = options.height > 0 ? options.height : config.windowHeight;
-    Raster* frame = frame_render(nullptr, width, height, shapes, &clipImage);
+    Raster* frame = frame_draw(nullptr, width, height, shapes, &clipImage);
     shapes = listobject_free(shapes);
     bool written = frame->width == width;
     if (!written) {

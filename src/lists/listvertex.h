@@ -3,7 +3,7 @@
 // the number of nodes reachable from head, which the shape drawer relies on.
 #pragma once
 
-#include "render/vertex.h"
+#include "types/vertex.h"
 
 #include <cstdint>
 

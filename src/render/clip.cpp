@@ -1,7 +1,5 @@
 #include "render/clip.h"
 
-#include "render/fill.h"
-
 #include <cmath>
 #include <cstddef>
 #include <vector>
@@ -36,12 +34,12 @@ Vertex crossing(const Vertex* p, const Vertex* q, float dp, float dq) {
 }
 
 // Exact equality, with a comparison involving NaN counting as equal.
-bool same(float u, float v) {
+bool equal_or_nan(float u, float v) {
     return u == v || std::isnan(u) || std::isnan(v);
 }
 
 bool same_position(const Vertex* u, const Vertex* v) {
-    return same(u->x, v->x) && same(u->y, v->y);
+    return equal_or_nan(u->x, v->x) && equal_or_nan(u->y, v->y);
 }
 
 VertexNode* chain_of(const Vertex* first, const Vertex* second) {
@@ -65,68 +63,6 @@ VertexNode* edge_chain(const Vertex* p, const Vertex* q, float dp, float dq) {
     }
     // Entering exactly at Q: the crossing stands for it.
     return same_position(&at, q) ? listvertex_node_new(&at) : chain_of(&at, q);
-}
-
-// The lines of one frame prepared for side values, four lines at a time: starts and normals
-// in the lanes of vectors, each lane computed as side_value computes it, so that every side
-// value is the same to the last bit. Lanes past the last line hold zeros and are never read.
-using Floats = float __attribute__((vector_size(16)));
-using Lanes = int32_t __attribute__((vector_size(16)));
-constexpr int32_t kLanes = 4;
-
-struct LineGroup {
-    Floats ax;
-    Floats ay;
-    Floats nx;
-    Floats ny;
-};
-
-std::vector<LineGroup> line_groups(const LineImage* image, int32_t lineCount) {
-    std::vector<LineGroup> groups(static_cast<size_t>((lineCount + kLanes - 1) / kLanes),
-                                  LineGroup{});
-    for (int32_t i = 0; i < lineCount; ++i) {
-        const ImageLine& line = image->lines[static_cast<size_t>(i)];
-        const Vertex& a = image->vertices[static_cast<size_t>(line.first)];
-        const Vertex& b = image->vertices[static_cast<size_t>(line.second)];
-        LineGroup& group = groups[static_cast<size_t>(i / kLanes)];
-        const int32_t lane = i % kLanes;
-        group.ax[lane] = a.x;
-        group.ay[lane] = a.y;
-        group.nx[lane] = -(b.y - a.y);
-        group.ny[lane] = b.x - a.x;
-    }
-    return groups;
-}
-
-// The first line, in image order, that does not keep every vertex of shape, and whether that
-// line keeps none of them (then the shape vanishes there); lineCount when all keep all.
-struct FirstCut {
-    int32_t line;
-    bool dropsAll;
-};
-
-FirstCut first_cut(const ListVertex* shape, const std::vector<LineGroup>& groups,
-                   int32_t lineCount) {
-    for (size_t g = 0; g < groups.size(); ++g) {
-        const LineGroup& group = groups[g];
-        Lanes allInside = {-1, -1, -1, -1};
-        Lanes anyInside = {0, 0, 0, 0};
-        for (const VertexNode* node = shape->head; node != nullptr; node = node->next) {
-            const Floats x = {node->vertex.x, node->vertex.x, node->vertex.x, node->vertex.x};
-            const Floats y = {node->vertex.y, node->vertex.y, node->vertex.y, node->vertex.y};
-            // A NaN side value compares false: outside, as in the clipper.
-            const Lanes in = (x - group.ax) * group.nx + (y - group.ay) * group.ny >= 0.0f;
-            allInside &= in;
-            anyInside |= in;
-        }
-        for (int32_t lane = 0; lane < kLanes; ++lane) {
-            const int32_t line = static_cast<int32_t>(g) * kLanes + lane;
-            if (line < lineCount && allInside[lane] == 0) {
-                return FirstCut{line, anyInside[lane] == 0};
-            }
-        }
-    }
-    return FirstCut{lineCount, false};
 }
 
 bool keeps_every_vertex(const ListVertex* shape, const Vertex* a, const Vertex* b) {
@@ -195,32 +131,21 @@ ListVertex* clip_shape(ListVertex* shape, Vertex a, Vertex b) {
     return result;
 }
 
-void clip_and_draw_shapes(const ListObject* shapes, const DrawContext* ctx) {
-    const LineImage* image = ctx->image;
-    const int32_t lineCount = image != nullptr ? image->lineCount : 0;
-    const std::vector<LineGroup> groups = line_groups(image, lineCount);
-    // Each shape is copied, clipped, drawn and released before the next one is touched: the
-    // pixels of copying every shape first and drawing them all after clipping, since clipping
-    // never reads the raster and the shapes are drawn in the same order, while only one copy
-    // is ever in memory. And a shape is only copied at the first line that cuts it: up to
-    // there every line has given it back unchanged, which the committed shape itself is.
-    for (const ObjectNode* node = shapes->head; node != nullptr; node = node->next) {
-        const ListVertex* shape = node->shape;
-        const FirstCut cut = first_cut(shape, groups, lineCount);
-        if (cut.line == lineCount) {
-            draw_shape(shape, ctx);
-            continue;
+ClipCut clip_first_cut(const ListVertex* shape, const LineImage* image) {
+    for (int32_t i = 0; i < image->lineCount; ++i) {
+        const ImageLine& line = image->lines[static_cast<size_t>(i)];
+        const Vertex* a = &image->vertices[static_cast<size_t>(line.first)];
+        const Vertex* b = &image->vertices[static_cast<size_t>(line.second)];
+        bool keepsAll = true;
+        bool keepsAny = false;
+        for (const VertexNode* node = shape->head; node != nullptr; node = node->next) {
+            const bool in = inside(side_value(&node->vertex, a, b));
+            keepsAll = keepsAll && in;
+            keepsAny = keepsAny || in;
         }
-        if (cut.dropsAll) {
-            continue; // its clipped list would have no members, and the next line none at all
+        if (!keepsAll) {
+            return ClipCut{i, !keepsAny};
         }
-        ListVertex* copy = listvertex_copy(shape);
-        for (int32_t i = cut.line; i < lineCount; ++i) {
-            const ImageLine& line = image->lines[static_cast<size_t>(i)];
-            copy = clip_shape(copy, image->vertices[static_cast<size_t>(line.first)],
-                              image->vertices[static_cast<size_t>(line.second)]);
-        }
-        draw_shape(copy, ctx);
-        copy = listvertex_free(copy);
     }
+    return ClipCut{image->lineCount, false};
 }

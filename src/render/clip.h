@@ -1,12 +1,11 @@
-// clip: the polygon clipper and the shape pass. Each clip line, directed from A to B, acts alone
+// clip: the polygon clipper, geometry only. Each clip line, directed from A to B, acts alone
 // as an infinite line that keeps the closed half-plane on its left. Crossing points get all six
 // fields interpolated.
 #pragma once
 
-#include "lists/listobject.h"
+#include "files/lineimage.h"
 #include "lists/listvertex.h"
-#include "render/drawcontext.h"
-#include "render/vertex.h"
+#include "types/vertex.h"
 
 // One edge of a closed polygon, from P to Q: a chain of 0, 1 or 2 new nodes, or null.
 VertexNode* clip_edge(const VertexNode* p, const VertexNode* q, const Vertex* a, const Vertex* b);
@@ -17,6 +16,12 @@ VertexNode* clip_segment(const VertexNode* p, const VertexNode* q, const Vertex*
 // shape, otherwise a list (possibly with no members), which is shape itself when the line keeps
 // every vertex. Callers store the result in place of shape.
 ListVertex* clip_shape(ListVertex* shape, Vertex a, Vertex b);
-// Draws every shape clipped by every line of ctx's image, in list order. Clipping works on a
-// copy of each shape that a line cuts, released after drawing; shapes itself is only read.
-void clip_and_draw_shapes(const ListObject* shapes, const DrawContext* ctx);
+// Where the lines of image start to matter for shape: the first line, in image order, that does
+// not keep every vertex (lineCount when every line keeps every vertex), and whether that line
+// keeps none of them. clip_shape gives a shape back unchanged up to that line, and after a line
+// that keeps none of its vertices there is nothing left of it.
+struct ClipCut {
+    int32_t line;
+    bool dropsAll;
+};
+ClipCut clip_first_cut(const ListVertex* shape, const LineImage* image);

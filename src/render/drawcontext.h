@@ -5,7 +5,7 @@
 
 #include "files/lineimage.h"
 #include "render/raster.h"
-#include "render/vertex.h"
+#include "types/vertex.h"
 
 struct DrawContext {
     Raster* raster;

@@ -1,18 +1,15 @@
 #include "render/fill.h"
 
 #include "render/line.h"
+#include "render/walker.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-// Rows and columns before the raster's first are stepped over exactly, one addition each, when
-// there are at most this many; from further away the walker jumps (see walker_jump).
-constexpr double kExactSkip = 4096.0;
-
-// A walker climbing one side of the triangle, one row per step. The side's ends are kept for
-// jumps: from a vertex at 1e30 only the near end gives the other fields to any useful precision.
+// A walker climbing one side of the triangle, one row per step; the side's ends are kept for
+// walker_move_to.
 struct Walker {
     Vertex at;
     Vertex step;
@@ -25,14 +22,6 @@ void walker_start(Walker* w, const Vertex* from, const Vertex* to) {
     vertex_step(&w->step, from, to, to->y - from->y);
     w->from = *from;
     w->to = *to;
-}
-
-// Moves the walker up by a whole number of rows at once, to where its side meets the target y.
-void walker_jump(Walker* w, double rows) {
-    const double y = static_cast<double>(w->at.y) + rows;
-    const Vertex* base = std::fabs(w->to.y - y) < std::fabs(w->from.y - y) ? &w->to : &w->from;
-    vertex_at(&w->at, base, &w->step, static_cast<float>(y - base->y));
-    w->at.y = static_cast<float>(y);
 }
 
 // One row's span, from trunc(s.x) up to but not including trunc(e.x), clamped to the raster so
@@ -50,18 +39,8 @@ void fill_span(Raster* raster, int32_t row, const Vertex* s, const Vertex* e) {
     Vertex dp;
     vertex_step(&dp, s, e, e->x - s->x);
     if (col < 0) {
-        const double skip = -static_cast<double>(col);
-        if (skip <= kExactSkip) {
-            for (double k = 0.0; k < skip; k += 1.0) {
-                vertex_advance(&p, &dp);
-            }
-        } else {
-            // Where the span crosses column 0; col may have saturated, s->x has not.
-            const float x = s->x - std::trunc(s->x);
-            const Vertex* base = std::fabs(e->x - x) < std::fabs(s->x - x) ? e : s;
-            vertex_at(&p, base, &dp, x - base->x);
-            p.x = x;
-        }
+        // Column 0, where the span enters the raster; col may have saturated, s->x has not.
+        walker_move_to(&p, &dp, &Vertex::x, static_cast<double>(s->x) - std::trunc(s->x), s, e);
         col = 0;
     }
     for (; col < colEnd; ++col) {
@@ -78,15 +57,10 @@ void run_rows(Raster* raster, double* row, float rowEnd, Walker* s, Walker* e) {
     const double skipTo = std::min(stop, 0.0);
     if (*row < skipTo) {
         const double skip = skipTo - *row;
-        if (skip <= kExactSkip) {
-            for (double k = 0.0; k < skip; k += 1.0) {
-                vertex_advance(&s->at, &s->step);
-                vertex_advance(&e->at, &e->step);
-            }
-        } else {
-            walker_jump(s, skip);
-            walker_jump(e, skip);
-        }
+        walker_move_to(&s->at, &s->step, &Vertex::y, static_cast<double>(s->at.y) + skip, &s->from,
+                       &s->to);
+        walker_move_to(&e->at, &e->step, &Vertex::y, static_cast<double>(e->at.y) + skip, &e->from,
+                       &e->to);
         *row = skipTo;
     }
     const double drawStop = std::min(stop, static_cast<double>(raster->height));

@@ -4,7 +4,7 @@
 #include "lists/listobject.h"
 #include "lists/listvertex.h"
 #include "render/drawcontext.h"
-#include "render/vertex.h"
+#include "types/vertex.h"
 
 // Fills a triangle whose vertices run anticlockwise on screen, colours interpolated over all
 // six fields; a clockwise one writes nothing (but for stray pixels of thin ones off whole rows).

@@ -2,25 +2,66 @@
 
 #include "render/clip.h"
 #include "render/drawcontext.h"
+#include "render/fill.h"
 #include "render/line.h"
 
-Raster* frame_render(Raster* previous, int32_t width, int32_t height, const ListObject* shapes,
-                     const LineImage* image) {
+namespace {
+
+// The previous frame's raster when it has the size asked for, so that its pixels are reused: a
+// fresh block of a whole window costs a page fault per page when it is first written, every
+// frame. Otherwise the previous raster is released and a new one made.
+Raster* raster_of_size(Raster* previous, int32_t width, int32_t height) {
+    if (previous != nullptr && previous->width == width && previous->height == height) {
+        return previous;
+    }
     raster_free(previous);
-    Raster* raster = raster_new(width, height);
+    return raster_new(width, height);
+}
+
+// One committed shape, clipped by every line of the image and drawn. A shape is copied only when
+// a line cuts it: up to the first such line every line would give it back unchanged, and once a
+// line keeps none of its vertices nothing of it is drawn.
+void draw_clipped(const ListVertex* shape, const DrawContext* ctx) {
+    const LineImage* image = ctx->image;
+    const ClipCut cut = clip_first_cut(shape, image);
+    if (cut.line == image->lineCount) {
+        draw_shape(shape, ctx);
+        return;
+    }
+    if (cut.dropsAll) {
+        return;
+    }
+    ListVertex* copy = listvertex_copy(shape);
+    for (int32_t i = cut.line; i < image->lineCount; ++i) {
+        const ImageLine& line = image->lines[static_cast<size_t>(i)];
+        copy = clip_shape(copy, image->vertices[static_cast<size_t>(line.first)],
+                          image->vertices[static_cast<size_t>(line.second)]);
+    }
+    draw_shape(copy, ctx);
+    copy = listvertex_free(copy);
+}
+
+} // namespace
+
+Raster* frame_draw(Raster* previous, int32_t width, int32_t height, const ListObject* shapes,
+                   const LineImage* image) {
+    static const LineImage noImage;
+    Raster* raster = raster_of_size(previous, width, height);
     Colour white;
     raster_fill(raster, *colour_set(&white, 1.0f, 1.0f, 1.0f, 1.0f));
-    DrawContext ctx;
-    draw_context_init(&ctx, raster, image);
     // Below 2 pixels a side has no view mapping (its extent divides by zero).
     if (raster->width < 2 || raster->height < 2) {
         return raster;
     }
-    if (shapes != nullptr) {
-        clip_and_draw_shapes(shapes, &ctx);
+    DrawContext ctx;
+    draw_context_init(&ctx, raster, image != nullptr ? image : &noImage);
+    // Shapes in the order they were committed, so that a later one covers an earlier one; each is
+    // clipped and drawn before the next is touched, as clipping never reads the raster.
+    for (const ObjectNode* node = shapes != nullptr ? shapes->head : nullptr; node != nullptr;
+         node = node->next) {
+        draw_clipped(node->shape, &ctx);
     }
-    if (image != nullptr) {
-        draw_image_lines(image, &ctx);
-    }
+    // The outline lies over the shapes.
+    draw_image_lines(ctx.image, &ctx);
     return raster;
 }

@@ -7,8 +7,10 @@
 
 #include <cstdint>
 
-// Releases previous (may be null), makes a raster of width x height, fills it with white, draws
-// shapes (may be null) clipped by image's lines, then image's lines over them. A raster
-// narrower or lower than 2 pixels has no view mapping and shows only the white fill.
-Raster* frame_render(Raster* previous, int32_t width, int32_t height, const ListObject* shapes,
-                     const LineImage* image);
+// The frame pass without a window: a raster of width x height, white, with every shape of shapes
+// (may be null) clipped by the lines of image (may be null) and drawn in list order, and the
+// image's lines over them. The raster is previous itself when previous (may be null) has that
+// size, its pixels drawn afresh; otherwise previous is released. A raster narrower or lower than
+// 2 pixels has no view mapping and shows only the white fill.
+Raster* frame_draw(Raster* previous, int32_t width, int32_t height, const ListObject* shapes,
+                   const LineImage* image);

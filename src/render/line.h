@@ -3,7 +3,7 @@
 
 #include "files/lineimage.h"
 #include "render/drawcontext.h"
-#include "render/vertex.h"
+#include "types/vertex.h"
 
 // Stores the vertex's colour at the pixel its mapped position truncates to.
 void draw_point(Vertex vertex, const DrawContext* ctx);

@@ -12,32 +12,15 @@ size_t pixel_count(const Raster* raster) {
     return static_cast<size_t>(raster->width) * static_cast<size_t>(raster->height);
 }
 
-// The pixel block of the raster released last, kept for the next raster of as many pixels: every
-// frame releases a raster and makes one of the same size, and a fresh block that large costs a
-// page fault per page on first touch. Only memory is kept; a new raster's pixels are undefined
-// until filled, whatever the block held before.
-Colour* spareBlock = nullptr;
-size_t spareCount = 0;
-
 } // namespace
 
 Raster* raster_new(int32_t width, int32_t height) {
     Raster* raster = new Raster{nullptr, std::max(width, 0), std::max(height, 0)};
     const size_t count = pixel_count(raster);
-    if (spareBlock != nullptr && count == spareCount) {
-        raster->pixels = spareBlock;
-        spareBlock = nullptr;
-        return raster;
-    }
     // Left uninitialised: every frame fills its raster before drawing. A window too large for
     // the memory at hand gets an empty raster rather than ending the program.
     if (count <= PTRDIFF_MAX / sizeof(Colour)) {
         raster->pixels = new (std::nothrow) Colour[count];
-        if (raster->pixels == nullptr && spareBlock != nullptr) {
-            delete[] spareBlock;
-            spareBlock = nullptr;
-            raster->pixels = new (std::nothrow) Colour[count];
-        }
     }
     if (raster->pixels == nullptr) {
         raster->width = 0;
@@ -77,9 +60,7 @@ Raster* raster_free(Raster* raster) {
     if (raster == nullptr) {
         return nullptr;
     }
-    delete[] spareBlock;
-    spareBlock = raster->pixels;
-    spareCount = pixel_count(raster);
+    delete[] raster->pixels;
     delete raster;
     return nullptr;
 }

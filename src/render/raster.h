@@ -2,7 +2,7 @@
 // reads: row-major, row 0 is the bottom row of the window, no gaps between rows.
 #pragma once
 
-#include "render/colour.h"
+#include "types/colour.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "render/colour.h"
+#include "types/colour.h"
 
 Colour* colour_set(Colour* colour, float r, float g, float b, float a) {
     colour->r = r;

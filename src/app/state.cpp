@@ -1,0 +1,78 @@
+#include "app/state.h"
+
+#include "render/drawcontext.h"
+#include "types/vertex.h"
+
+namespace {
+
+constexpr float colourStep = 0.05f;
+
+void commit_pending_shape(AppState* state) {
+    // A null pendingShape gives no node, so nothing is committed before the first click.
+    listobject_append(state->shapes, listobject_node_new(state->pendingShape));
+    state->pendingShape = listvertex_new(nullptr);
+}
+
+void select_palette_entry(AppState* state, size_t index) {
+    if (index >= state->palette.size()) {
+        return;
+    }
+    const Colour& entry = state->palette[index];
+    colour_set(&state->currentColour, entry.r, entry.g, entry.b, entry.a);
+}
+
+} // namespace
+
+void init_scene_state(AppState* state) {
+    state->shapes = listobject_new(nullptr);
+    colour_set(&state->currentColour, 0.0f, 0.0f, 0.0f, 0.0f);
+}
+
+void state_key(AppState* state, unsigned char key) {
+    switch (key) {
+    case ' ':
+        commit_pending_shape(state);
+        break;
+    case ',':
+        colour_add_rgb(&state->currentColour, -colourStep);
+        break;
+    case '.':
+        colour_add_rgb(&state->currentColour, colourStep);
+        break;
+    case 'n':
+        state->shapes = listobject_free(state->shapes);
+        state->shapes = listobject_new(nullptr);
+        break;
+    default:
+        if (key >= '0' && key <= '9') {
+            select_palette_entry(state, static_cast<size_t>(key - '0'));
+        }
+        break;
+    }
+}
+
+void state_left_click(AppState* state, int32_t x, int32_t y, int32_t windowHeight) {
+    const Raster* frame = state->frameRaster;
+    // Before the first frame, and on a frame too small (or too large to allocate) to have a
+    // view mapping, there is nothing to map the click through.
+    if (frame == nullptr || frame->width < 2 || frame->height < 2) {
+        return;
+    }
+    // The flip subtracts from the height itself, not height - 1: a click on the bottom pixel
+    // row lands on raster row 1.
+    const Colour& c = state->currentColour;
+    Vertex v{static_cast<float>(x), static_cast<float>(windowHeight - y), c.r, c.g, c.b, c.a};
+    DrawContext ctx;
+    draw_context_init(&ctx, state->frameRaster, &state->clipImage);
+    map_from_raster(&v, &ctx);
+    VertexNode* node = listvertex_node_new(&v);
+    if (state->pendingShape == nullptr) {
+        state->pendingShape = listvertex_new(node);
+    } else {
+        listvertex_append(state->pendingShape, node);
+    }
+}
+
+void state_right_click(AppState* state) {
+    state->pendingShape = listvertex_free(state->pendingShape);
+}

@@ -1,0 +1,41 @@
+// state: the application state that the GLUT callbacks share, and what a key or a click does to
+// it. Nothing here touches GL, so the rules of the input can be checked without a window; the
+// callbacks add the window's height and the redisplay.
+#pragma once
+
+#include "files/lineimage.h"
+#include "lists/listobject.h"
+#include "lists/listvertex.h"
+#include "render/raster.h"
+#include "types/colour.h"
+
+#include <cstdint>
+#include <vector>
+
+struct AppState {
+    // The colours the digit keys pick from, as read from "config.txt".
+    std::vector<Colour> palette;
+    // The clip polygon and outline, as read from "clippoly.txt".
+    LineImage clipImage;
+    // The colour of new vertices and of the texts.
+    Colour currentColour{0.0f, 0.0f, 0.0f, 0.0f};
+    // The committed shapes; never null once init_scene_state has run.
+    ListObject* shapes = nullptr;
+    // The shape being entered: null (none), or the vertices clicked since the last commit.
+    ListVertex* pendingShape = nullptr;
+    // The last frame shown, kept until the next one because clicks are mapped through its size;
+    // null until the first frame.
+    Raster* frameRaster = nullptr;
+};
+
+// An empty shape list and the current colour (0, 0, 0, 0).
+void init_scene_state(AppState* state);
+// Space commits the pending shape, ',' and '.' darken and lighten, '0' to '9' pick a palette
+// entry, 'n' clears the shapes. Every other key changes nothing.
+void state_key(AppState* state, unsigned char key);
+// A left click at window position (x, y), y counted down from the top of a window windowHeight
+// high: appends a vertex in the current colour, mapped through the last frame's raster.
+// Ignored before the first frame and on a frame too small to have a view mapping.
+void state_left_click(AppState* state, int32_t x, int32_t y, int32_t windowHeight);
+// A right click: drops the vertices entered since the last commit.
+void state_right_click(AppState* state);
