@@ -8,9 +8,7 @@
 // the frame from the scene as clipdraw does, and from a vertex buffer uploaded once, which keeps
 // the scene on OpenGL's side between frames. clipdraw's side is its frame pass: the software
 // frame, then glRasterPos2f(-1, -1), glDrawPixels of float RGBA, glFinish.
-//
-// Without a display the binary starts its own Xvfb on a free display from :80 to :89 and stops
-// it when done.
+// It needs a display; scripts/bench.sh gives it a virtual one where there is none.
 #include "report.h"
 #include "scenes.h"
 
@@ -24,12 +22,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -45,58 +39,6 @@ struct Size {
 
 constexpr Size kSizes[] = {{500, 550}, {1920, 1080}};
 constexpr int32_t kGrids[] = {1, 32, 100, 300};
-
-pid_t xvfbPid = 0;
-
-bool exists(const std::string& path) {
-    struct stat info;
-    return stat(path.c_str(), &info) == 0;
-}
-
-// Starts Xvfb on the first display from :80 to :89 that has neither a lock nor a socket.
-bool start_xvfb() {
-    for (int display = 80; display <= 89; ++display) {
-        const std::string name = ":" + std::to_string(display);
-        if (exists("/tmp/.X" + std::to_string(display) + "-lock") ||
-            exists("/tmp/.X11-unix/X" + std::to_string(display))) {
-            continue;
-        }
-        const pid_t pid = fork();
-        if (pid < 0) {
-            return false;
-        }
-        if (pid == 0) {
-            execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", "2048x1280x24", "-nolisten", "tcp",
-                   static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        for (int wait = 0; wait < 100; ++wait) {
-            int status = 0;
-            if (waitpid(pid, &status, WNOHANG) == pid) {
-                break; // it gave up, most likely another server took the display meanwhile
-            }
-            if (exists("/tmp/.X11-unix/X" + std::to_string(display))) {
-                xvfbPid = pid;
-                setenv("DISPLAY", name.c_str(), 1);
-                return true;
-            }
-            usleep(100000);
-        }
-        if (xvfbPid == 0) {
-            kill(pid, SIGTERM);
-            waitpid(pid, nullptr, 0);
-        }
-    }
-    return false;
-}
-
-void stop_xvfb() {
-    if (xvfbPid != 0) {
-        kill(xvfbPid, SIGTERM);
-        waitpid(xvfbPid, nullptr, 0);
-        xvfbPid = 0;
-    }
-}
 
 using Clock = std::chrono::steady_clock;
 
@@ -314,7 +256,9 @@ SceneResult compare_scene(int32_t g, Size size) {
             std::min(agreeArrays, agreeBuffers)};
 }
 
-int run(int argc, char** argv) {
+} // namespace
+
+int main(int argc, char** argv) {
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_SINGLE);
     glutInitWindowSize(kSizes[0].width, kSizes[0].height);
@@ -359,18 +303,5 @@ int run(int argc, char** argv) {
     // Closed before the server goes, which would otherwise end the process from Xlib.
     glutDestroyWindow(window);
     glutExit();
-    return status;
-}
-
-} // namespace
-
-int main(int argc, char** argv) {
-    const char* display = std::getenv("DISPLAY");
-    if ((display == nullptr || *display == '\0') && !start_xvfb()) {
-        std::fprintf(stderr, "no display, and Xvfb could not be started on :80 to :89\n");
-        return 1;
-    }
-    const int status = run(argc, argv);
-    stop_xvfb();
     return status;
 }

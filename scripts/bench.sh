@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
-ensure_packages cmake g++ make libbenchmark-dev freeglut3-dev libgl-dev xvfb
+ensure_packages cmake g++ make libbenchmark-dev freeglut3-dev libgl-dev xvfb xauth
 
 build=${CLIPDRAW_BENCH_BUILD:-build/bench}
 # shellcheck disable=SC2086 # the extra options are meant to split into words
@@ -20,7 +20,12 @@ cmake --build "$build" -j"$(nproc)" --target clipdraw_frame_bench clipdraw_gl_co
 echo "Running the software frame benchmarks (a few minutes)..." >&2
 "$build/bench/clipdraw_frame_bench" "$@" >"$build/frame_bench.txt" 2>"$build/frame_bench.log"
 echo "Running the comparison with OpenGL..." >&2
-"$build/bench/clipdraw_gl_compare" >"$build/gl_compare.txt" 2>"$build/gl_compare.log" ||
+# A virtual display of its own where there is none, large enough for the 1920 x 1080 window.
+display=()
+if [[ -z ${DISPLAY:-} ]]; then
+    display=(xvfb-run -a -s "-screen 0 2048x1280x24 -nolisten tcp")
+fi
+"${display[@]}" "$build/bench/clipdraw_gl_compare" >"$build/gl_compare.txt" 2>"$build/gl_compare.log" ||
     echo "warning: the OpenGL comparison reported a problem, see $build/gl_compare.log" >&2
 
 cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
