@@ -6,11 +6,15 @@
 
 namespace {
 
-// d(P) = (P - A) . n with n = (-(B.y - A.y), B.x - A.x), the normal pointing to the line's left.
+// d(P) = (P - A) . n, the differences formed first: the one expression of a side value, for one
+// line in floats and for four lines in the lanes of vectors, so that both give the same bits.
+template <typename F> F side_of(F px, F py, F ax, F ay, F nx, F ny) {
+    return (px - ax) * nx + (py - ay) * ny;
+}
+
+// The side value with n = (-(B.y - A.y), B.x - A.x), the normal pointing to the line's left.
 float side_value(const Vertex* p, const Vertex* a, const Vertex* b) {
-    const Vertex normal{-(b->y - a->y), b->x - a->x, 0.0f, 0.0f, 0.0f, 0.0f};
-    const Vertex offset{p->x - a->x, p->y - a->y, 0.0f, 0.0f, 0.0f, 0.0f};
-    return dot2(&offset, &normal);
+    return side_of(p->x, p->y, a->x, a->y, -(b->y - a->y), b->x - a->x);
 }
 
 // A NaN side value counts as outside.
@@ -131,21 +135,44 @@ ListVertex* clip_shape(ListVertex* shape, Vertex a, Vertex b) {
     return result;
 }
 
-ClipCut clip_first_cut(const ListVertex* shape, const LineImage* image) {
+ClipLines clip_lines_of(const LineImage* image) {
+    ClipLines lines{image->lineCount, {}};
+    lines.groups.resize(static_cast<size_t>((image->lineCount + 3) / 4), ClipLines::Group{});
     for (int32_t i = 0; i < image->lineCount; ++i) {
         const ImageLine& line = image->lines[static_cast<size_t>(i)];
-        const Vertex* a = &image->vertices[static_cast<size_t>(line.first)];
-        const Vertex* b = &image->vertices[static_cast<size_t>(line.second)];
-        bool keepsAll = true;
-        bool keepsAny = false;
+        const Vertex& a = image->vertices[static_cast<size_t>(line.first)];
+        const Vertex& b = image->vertices[static_cast<size_t>(line.second)];
+        ClipLines::Group& group = lines.groups[static_cast<size_t>(i / 4)];
+        group.ax[i % 4] = a.x;
+        group.ay[i % 4] = a.y;
+        group.nx[i % 4] = -(b.y - a.y);
+        group.ny[i % 4] = b.x - a.x;
+    }
+    return lines;
+}
+
+ClipCut clip_first_cut(const ListVertex* shape, const ClipLines* lines) {
+    using Lanes = int32_t __attribute__((vector_size(16)));
+    for (size_t g = 0; g < lines->groups.size(); ++g) {
+        const ClipLines::Group& group = lines->groups[g];
+        Lanes keepsAll = {-1, -1, -1, -1};
+        Lanes keepsAny = {0, 0, 0, 0};
         for (const VertexNode* node = shape->head; node != nullptr; node = node->next) {
-            const bool in = inside(side_value(&node->vertex, a, b));
-            keepsAll = keepsAll && in;
-            keepsAny = keepsAny || in;
+            const float vx = node->vertex.x;
+            const float vy = node->vertex.y;
+            const ClipLines::Floats x = {vx, vx, vx, vx};
+            const ClipLines::Floats y = {vy, vy, vy, vy};
+            // A NaN side value compares false: outside, as in the clipper.
+            const Lanes in = side_of(x, y, group.ax, group.ay, group.nx, group.ny) >= 0.0f;
+            keepsAll &= in;
+            keepsAny |= in;
         }
-        if (!keepsAll) {
-            return ClipCut{i, !keepsAny};
+        for (int32_t lane = 0; lane < 4; ++lane) {
+            const int32_t line = static_cast<int32_t>(g) * 4 + lane;
+            if (line < lines->count && keepsAll[lane] == 0) {
+                return ClipCut{line, keepsAny[lane] == 0};
+            }
         }
     }
-    return ClipCut{image->lineCount, false};
+    return ClipCut{lines->count, false};
 }

@@ -7,6 +7,8 @@
 #include "lists/listvertex.h"
 #include "types/vertex.h"
 
+#include <vector>
+
 // One edge of a closed polygon, from P to Q: a chain of 0, 1 or 2 new nodes, or null.
 VertexNode* clip_edge(const VertexNode* p, const VertexNode* q, const Vertex* a, const Vertex* b);
 // A two-member shape (an open segment): a chain of 0 or 2 new nodes, or null.
@@ -24,4 +26,14 @@ struct ClipCut {
     int32_t line;
     bool dropsAll;
 };
-ClipCut clip_first_cut(const ListVertex* shape, const LineImage* image);
+// The lines of an image prepared for clip_first_cut: starts and normals four lines to a vector.
+struct ClipLines {
+    using Floats = float __attribute__((vector_size(16)));
+    struct Group {
+        Floats ax, ay, nx, ny;
+    };
+    int32_t count;
+    std::vector<Group> groups;
+};
+ClipLines clip_lines_of(const LineImage* image);
+ClipCut clip_first_cut(const ListVertex* shape, const ClipLines* lines);

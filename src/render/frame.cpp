@@ -21,9 +21,9 @@ Raster* raster_of_size(Raster* previous, int32_t width, int32_t height) {
 // One committed shape, clipped by every line of the image and drawn. A shape is copied only when
 // a line cuts it: up to the first such line every line would give it back unchanged, and once a
 // line keeps none of its vertices nothing of it is drawn.
-void draw_clipped(const ListVertex* shape, const DrawContext* ctx) {
+void draw_clipped(const ListVertex* shape, const ClipLines* lines, const DrawContext* ctx) {
     const LineImage* image = ctx->image;
-    const ClipCut cut = clip_first_cut(shape, image);
+    const ClipCut cut = clip_first_cut(shape, lines);
     if (cut.line == image->lineCount) {
         draw_shape(shape, ctx);
         return;
@@ -57,9 +57,10 @@ Raster* frame_draw(Raster* previous, int32_t width, int32_t height, const ListOb
     draw_context_init(&ctx, raster, image != nullptr ? image : &noImage);
     // Shapes in the order they were committed, so that a later one covers an earlier one; each is
     // clipped and drawn before the next is touched, as clipping never reads the raster.
+    const ClipLines lines = clip_lines_of(ctx.image);
     for (const ObjectNode* node = shapes != nullptr ? shapes->head : nullptr; node != nullptr;
          node = node->next) {
-        draw_clipped(node->shape, &ctx);
+        draw_clipped(node->shape, &lines, &ctx);
     }
     // The outline lies over the shapes.
     draw_image_lines(ctx.image, &ctx);
