@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             CHECK(all_finite(
                 {n->vertex.x, n->vertex.y, n->vertex.r, n->vertex.g, n->vertex.b, n->vertex.a}));
     }
-    raster_free(frame_render(nullptr, std::min(w, 64), std::min(h, 48), shapes, &image));
+    raster_free(frame_draw(nullptr, std::min(w, 64), std::min(h, 48), shapes, &image));
     const std::string text = scenefile_text(shapes);
     CHECK(std::ofstream(scratch, std::ios::binary).write(text.data(), std::ssize(text)));
     CHECK(scenefile_read(scratch, shapes) && scenefile_text(shapes) == text + text); // appended

@@ -43,8 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     const std::string entered = scenefile_text(shapes); // every float, exactly
     // Drawn twice, into separate pixels: nothing may carry over from one frame to the next.
-    Raster* one = frame_render(nullptr, width, height, shapes, &image);
-    Raster* two = frame_render(nullptr, width, height, shapes, &image);
+    Raster* one = frame_draw(nullptr, width, height, shapes, &image);
+    Raster* two = frame_draw(nullptr, width, height, shapes, &image);
     assert(std::memcmp(one->pixels, two->pixels, sizeof(Colour) * one->width * one->height) == 0);
     assert(scenefile_text(shapes) == entered);
     raster_free(one);

@@ -1,6 +1,7 @@
 // Each session of sessions/, its file read as config and clip polygon too, replayed on the input
 // rules: each checkpoint must equal its golden scene file (CLIPDRAW_RECORD=1 rewrites those).
-#include "app/scene.h"
+#include "app/state.h"
+#include "files/config.h"
 #include "files/scenefile.h"
 #include "render/frame.h"
 
@@ -17,13 +18,12 @@ namespace {
 using Session = testing::TestWithParam<std::filesystem::path>;
 
 TEST_P(Session, ReplaysToItsCheckpoints) {
-    shapes = listobject_free(shapes); // nothing of an earlier session stays
-    pendingShape = listvertex_free(pendingShape);
-    frameRaster = raster_free(frameRaster);
-    clipImage = LineImage{};
+    AppState state;
+    Config config;
     read_config_file(GetParam().c_str(), &config);
-    read_image_file(GetParam().c_str(), &clipImage);
-    init_scene_state();
+    state.palette = config.palette;
+    read_image_file(GetParam().c_str(), &state.clipImage);
+    init_scene_state(&state);
     int32_t width = config.windowWidth, height = config.windowHeight, x = 0, y = 0;
     std::ifstream lines(GetParam());
     for (std::string line; std::getline(lines, line);) {
@@ -31,24 +31,26 @@ TEST_P(Session, ReplaysToItsCheckpoints) {
         std::string word, arg;
         in >> word;
         if (word == "click" && in >> x >> y) {
-            scene_left_click(x, y, height);
+            state_left_click(&state, x, y, height);
         } else if (word == "rightclick") {
-            scene_right_click();
+            state_right_click(&state);
         } else if (word == "key") {
             while (in >> arg) {
-                scene_key(arg == "space" ? ' ' : static_cast<unsigned char>(arg[0]));
+                state_key(&state, arg == "space" ? ' ' : static_cast<unsigned char>(arg[0]));
             }
         } else if (word == "frame" || (word == "resize" && in >> width >> height)) {
-            frameRaster = frame_render(frameRaster, width, height, shapes, &clipImage);
+            state.frameRaster =
+                frame_draw(state.frameRaster, width, height, state.shapes, &state.clipImage);
         } else if (word == "check" && in >> arg) {
             // What the checkpoint needs beside the committed shapes, as remarks of a scene file.
-            const auto [r, g, b, a] = currentColour;
-            const auto pending = pendingShape ? std::to_string(pendingShape->nmembers) : "none";
+            const auto [r, g, b, a] = state.currentColour;
+            const auto pending =
+                state.pendingShape ? std::to_string(state.pendingShape->nmembers) : "none";
             char text[160];
             std::snprintf(text, sizeof text,
                           "current colour %.9g %.9g %.9g %.9g\npending vertices %s\n", r, g, b, a,
                           pending.c_str());
-            const std::string actual = text + scenefile_text(shapes);
+            const std::string actual = text + scenefile_text(state.shapes);
             const auto golden = std::filesystem::path(GetParam()).replace_extension(arg + ".scene");
             if (const char* record = std::getenv("CLIPDRAW_RECORD"); record && record[0] == '1') {
                 std::ofstream(golden) << actual;
@@ -59,6 +61,9 @@ TEST_P(Session, ReplaysToItsCheckpoints) {
             ADD_FAILURE() << GetParam() << ": unknown event \"" << line << "\"";
         }
     }
+    listobject_free(state.shapes);
+    listvertex_free(state.pendingShape);
+    raster_free(state.frameRaster);
 }
 
 std::vector<std::filesystem::path> sessions() {
