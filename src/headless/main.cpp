@@ -13,6 +13,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstdio>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -65,39 +66,24 @@ bool parse_size(const char* text, Options* options) {
 
 // 0 when the command line is good, otherwise the exit status to give (-1: --help, exit 0).
 int parse_options(int argc, char** argv, Options* options) {
+    // The file options, by the value getopt_long gives them: 0 to 4.
+    const char** const paths[] = {&options->config, &options->clip, &options->scene, &options->out,
+                                  &options->floats};
     static const option longOptions[] = {
-        {"config", required_argument, nullptr, 'c'}, {"clip", required_argument, nullptr, 'p'},
-        {"scene", required_argument, nullptr, 's'},  {"size", required_argument, nullptr, 'z'},
-        {"out", required_argument, nullptr, 'o'},    {"float", required_argument, nullptr, 'f'},
-        {"help", no_argument, nullptr, 'h'},         {nullptr, 0, nullptr, 0}};
+        {"config", required_argument, nullptr, 0}, {"clip", required_argument, nullptr, 1},
+        {"scene", required_argument, nullptr, 2},  {"out", required_argument, nullptr, 3},
+        {"float", required_argument, nullptr, 4},  {"size", required_argument, nullptr, 'z'},
+        {"help", no_argument, nullptr, 'h'},       {nullptr, 0, nullptr, 0}};
     for (int option; (option = getopt_long(argc, argv, "", longOptions, nullptr)) != -1;) {
-        switch (option) {
-        case 'c':
-            options->config = optarg;
-            break;
-        case 'p':
-            options->clip = optarg;
-            break;
-        case 's':
-            options->scene = optarg;
-            break;
-        case 'o':
-            options->out = optarg;
-            break;
-        case 'f':
-            options->floats = optarg;
-            break;
-        case 'z':
-            if (!parse_size(optarg, options)) {
-                std::fprintf(stderr,
-                             "clipdraw-render: size \"%s\" is not WxH with each side 1 to %d\n",
-                             optarg, sizeMax);
-                return 2;
-            }
-            break;
-        case 'h':
+        if (option >= 0 && option < static_cast<int>(std::size(paths))) {
+            *paths[option] = optarg;
+        } else if (option == 'z' && !parse_size(optarg, options)) {
+            std::fprintf(stderr, "clipdraw-render: size \"%s\" is not WxH with each side 1 to %d\n",
+                         optarg, sizeMax);
+            return 2;
+        } else if (option == 'h') {
             return -1;
-        default: // getopt_long has named the fault
+        } else if (option != 'z') { // getopt_long has named the fault
             std::fprintf(stderr, "Try 'clipdraw-render --help'.\n");
             return 2;
         }
