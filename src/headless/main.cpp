@@ -75,16 +75,17 @@ int parse_options(int argc, char** argv, Options* options) {
         {"float", required_argument, nullptr, 4},  {"size", required_argument, nullptr, 'z'},
         {"help", no_argument, nullptr, 'h'},       {nullptr, 0, nullptr, 0}};
     for (int option; (option = getopt_long(argc, argv, "", longOptions, nullptr)) != -1;) {
-        if (option >= 0 && option < static_cast<int>(std::size(paths))) {
+        const bool isPath = option >= 0 && option < static_cast<int>(std::size(paths));
+        if (isPath) {
             *paths[option] = optarg;
-        } else if (option == 'z' && !parse_size(optarg, options)) {
-            std::fprintf(stderr, "clipdraw-render: size \"%s\" is not WxH with each side 1 to %d\n",
-                         optarg, sizeMax);
-            return 2;
         } else if (option == 'h') {
             return -1;
         } else if (option != 'z') { // getopt_long has named the fault
             std::fprintf(stderr, "Try 'clipdraw-render --help'.\n");
+            return 2;
+        } else if (!parse_size(optarg, options)) {
+            std::fprintf(stderr, "clipdraw-render: size \"%s\" is not WxH with each side 1 to %d\n",
+                         optarg, sizeMax);
             return 2;
         }
     }
