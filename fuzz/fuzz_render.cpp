@@ -20,7 +20,6 @@ struct Input {
         return std::bit_cast<float>(raw);
     }
     Vertex vertex() { return {number(), number(), number(), number(), number(), number()}; }
-    VertexNode* node() { return new VertexNode{vertex(), nullptr}; } // as listvertex_node_new
 };
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -38,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int s = in.byte() % 5; s > 0; --s) {
         ListVertex* shape = listvertex_new(nullptr);
         for (int m = in.byte() % 11; m > 0; --m)
-            listvertex_append(shape, in.node());
+            listvertex_append(shape, new VertexNode{in.vertex(), nullptr});
         listobject_append(shapes, listobject_node_new(shape));
     }
     const std::string entered = scenefile_text(shapes); // every float, exactly

@@ -6,7 +6,6 @@
 // height, 4 bytes each, then its float pixels as stored). .expected.scene: the shapes after
 // clip_shape by every clip line in file order (empty when they vanish). CLIPDRAW_RECORD=1 rewrites
 // them (an empty one starts a case); a mismatch writes <name>.actual.* and for a PNG .diff.png.
-#include "files/lineimage.h"
 #include "files/scenefile.h"
 #include "render/clip.h"
 
