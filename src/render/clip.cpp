@@ -9,7 +9,7 @@ namespace {
 // d(P) = (P - A) . n, the differences formed first: the one expression of a side value, for one
 // line in floats and for four lines in the lanes of vectors, so that both give the same bits.
 template <typename F> F side_of(F px, F py, F ax, F ay, F nx, F ny) {
-    return (px - ax) * nx + (py - ay) * ny;
+    return dot2(px - ax, py - ay, nx, ny);
 }
 
 // The side value with n = (-(B.y - A.y), B.x - A.x), the normal pointing to the line's left.

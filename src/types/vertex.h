@@ -56,9 +56,14 @@ inline void vertex_swap(Vertex* a, Vertex* b) {
     *b = t;
 }
 
-// u.x * v.x + u.y * v.y over the first two fields.
+// u.x * v.x + u.y * v.y over two pairs of numbers: floats, or vectors of floats lane by lane.
+template <typename F> F dot2(F ux, F uy, F vx, F vy) {
+    return ux * vx + uy * vy;
+}
+
+// The same over the first two fields of two vertices.
 inline float dot2(const Vertex* u, const Vertex* v) {
-    return u->x * v->x + u->y * v->y;
+    return dot2(u->x, u->y, v->x, v->y);
 }
 
 // The one float-to-int conversion of the renderer: rounds toward zero (2.9 -> 2, -0.5 -> 0,
