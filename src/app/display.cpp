@@ -1,5 +1,6 @@
 #include "app/display.h"
 
+#include "app/screen.h"
 #include "app/state.h"
 #include "render/frame.h"
 
@@ -22,13 +23,9 @@ void display() {
     glRasterPos2f(-1.0f, -1.0f);
     glDrawPixels(frameRaster->width, frameRaster->height, GL_RGBA, GL_FLOAT, frameRaster->pixels);
 
-    draw_text(-0.8f, -0.7f, state->currentColour, "This Text is in the Current Vertex Colour.");
-    draw_text(0.0f, -0.7f, state->currentColour, "Click the number keys to change the colour");
-    draw_text(0.0f, -0.8f, state->currentColour, "Use < or > to lighten/darken");
-    draw_text(-0.8f, -0.9f, state->currentColour,
-              "Left click in an anticlockwise direction to specify vertices, then press the "
-              "space bar to see the shape.");
-    draw_text(-0.2f, -0.97f, state->currentColour, "Press n to clear the screen.");
+    for (const ScreenText& line : screenTexts) {
+        draw_text(line.x, line.y, state->currentColour, "%s", line.text);
+    }
     glFlush();
 }
 

@@ -2,8 +2,8 @@
 // colours interpolated from their vertices, all rasterised in software.
 #include "app/display.h"
 #include "app/input.h"
+#include "app/screen.h"
 #include "app/state.h"
-#include "files/config.h"
 
 #include <GL/freeglut.h>
 
@@ -17,15 +17,11 @@ int main(int argc, char** argv) {
     // Both files are read, and reported, before the window exists. The state lives as long as
     // the process; GLUT hands it to the callbacks as the window's data.
     static AppState state;
-    Config config;
-    read_config(&config);
-    state.palette = config.palette;
-    read_image_file("clippoly.txt", &state.clipImage);
-    init_scene_state(&state);
+    const Config config = state_start(&state);
 
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_SINGLE);
-    glutCreateWindow("Oskel, Trevik, by Quorlin - Click!!!");
+    glutCreateWindow(windowTitle);
     glutSetWindowData(&state);
     glutReshapeWindow(config.windowWidth, config.windowHeight);
     glutDisplayFunc(display);

@@ -28,6 +28,22 @@ void init_scene_state(AppState* state) {
     colour_set(&state->currentColour, 0.0f, 0.0f, 0.0f, 0.0f);
 }
 
+Config state_start(AppState* state) {
+    Config config;
+    read_config(&config);
+    state->palette = config.palette;
+    read_image_file("clippoly.txt", &state->clipImage);
+    init_scene_state(state);
+    return config;
+}
+
+void state_release(AppState* state) {
+    listobject_free(state->shapes);
+    listvertex_free(state->pendingShape);
+    raster_free(state->frameRaster);
+    *state = AppState{};
+}
+
 void state_key(AppState* state, unsigned char key) {
     switch (key) {
     case ' ':

@@ -3,6 +3,7 @@
 // callbacks add the window's height and the redisplay.
 #pragma once
 
+#include "files/config.h"
 #include "files/lineimage.h"
 #include "lists/listobject.h"
 #include "lists/listvertex.h"
@@ -30,6 +31,12 @@ struct AppState {
 
 // An empty shape list and the current colour (0, 0, 0, 0).
 void init_scene_state(AppState* state);
+// Start-up, before anything is shown: reads "config.txt" and then "clippoly.txt" from the
+// working directory, reporting on the console, into a state that holds nothing, and makes the
+// scene. Returns the configuration, whose window size the front end opens at.
+Config state_start(AppState* state);
+// Releases what the state holds and leaves it as it was before state_start.
+void state_release(AppState* state);
 // Space commits the pending shape, ',' and '.' darken and lighten, '0' to '9' pick a palette
 // entry, 'n' clears the shapes. Every other key changes nothing.
 void state_key(AppState* state, unsigned char key);

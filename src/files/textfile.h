@@ -17,5 +17,6 @@ std::optional<std::vector<std::string>> load_lines(const char* path, const char*
 // True when every value is finite. nan, inf and numbers too large for a float are refused where
 // they are read: the renderer would walk such geometry one unit at a time.
 inline bool all_finite(std::initializer_list<float> values) {
-    return std::ranges::all_of(values, [](float value) { return std::isfinite(value); });
+    return std::all_of(values.begin(), values.end(),
+                       [](float value) { return std::isfinite(value); });
 }

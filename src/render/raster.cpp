@@ -1,7 +1,6 @@
 #include "render/raster.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <new>
@@ -10,6 +9,21 @@ namespace {
 
 size_t pixel_count(const Raster* raster) {
     return static_cast<size_t>(raster->width) * static_cast<size_t>(raster->height);
+}
+
+// Rows top first, r, g and b of each pixel, then 255 when the pixel has four bytes.
+template <int channels> void to_bytes(const Raster* raster, uint8_t* out) {
+    for (int32_t row = raster->height - 1; row >= 0; --row) {
+        const Colour* pixel = raster->pixels + static_cast<size_t>(row) * raster->width;
+        for (int32_t col = 0; col < raster->width; ++col, ++pixel, out += channels) {
+            out[0] = colour_byte(pixel->r);
+            out[1] = colour_byte(pixel->g);
+            out[2] = colour_byte(pixel->b);
+            if constexpr (channels == 4) {
+                out[3] = 255;
+            }
+        }
+    }
 }
 
 } // namespace
@@ -42,18 +56,13 @@ void raster_fill(Raster* raster, Colour colour) {
 }
 
 std::vector<uint8_t> raster_to_rgb8(const Raster* raster) {
-    const auto byte = [](float c) {
-        return static_cast<uint8_t>(c > 0.0f ? std::nearbyint(std::min(c, 1.0f) * 255.0f) : 0.0f);
-    };
-    std::vector<uint8_t> rgb;
-    rgb.reserve(3 * pixel_count(raster));
-    for (int32_t row = raster->height - 1; row >= 0; --row) {
-        const Colour* pixel = raster->pixels + static_cast<size_t>(row) * raster->width;
-        for (int32_t col = 0; col < raster->width; ++col, ++pixel) {
-            rgb.insert(rgb.end(), {byte(pixel->r), byte(pixel->g), byte(pixel->b)});
-        }
-    }
+    std::vector<uint8_t> rgb(3 * pixel_count(raster));
+    to_bytes<3>(raster, rgb.data());
     return rgb;
+}
+
+void raster_to_rgba8(const Raster* raster, uint8_t* rgba) {
+    to_bytes<4>(raster, rgba);
 }
 
 Raster* raster_free(Raster* raster) {

@@ -21,10 +21,11 @@ Raster* raster_new(int32_t width, int32_t height);
 void raster_set_pixel(Raster* raster, Colour colour, int32_t column, int32_t row);
 // Stores colour in every pixel.
 void raster_fill(Raster* raster, Colour colour);
-// The frame as 8-bit RGB with rows top first, as image files store them. Each channel is
-// converted as OpenGL converts a float to an unsigned byte: clamped to 0 to 1 (NaN to 0), then
-// times 255 rounded to nearest. Alpha is dropped; it has no visible effect in the window.
+// The frame as 8-bit RGB with rows top first, as image files store them, each channel converted
+// by colour_byte. Alpha is dropped; it has no visible effect in the window.
 std::vector<uint8_t> raster_to_rgb8(const Raster* raster);
+// The same into rgba, 4 x width x height bytes, as a canvas takes them: every pixel opaque.
+void raster_to_rgba8(const Raster* raster, uint8_t* rgba);
 // Releases the pixels and the record; accepts null. Returns null: callers store it in the
 // variable that held the raster.
 Raster* raster_free(Raster* raster);

@@ -2,6 +2,8 @@
 // but has no visible effect: the frame is copied to the window without blending.
 #pragma once
 
+#include <cstdint>
+
 struct Colour {
     float r;
     float g;
@@ -13,3 +15,6 @@ struct Colour {
 Colour* colour_set(Colour* colour, float r, float g, float b, float a);
 // Adds value to r, g and b (a unchanged), without clamping; returns colour.
 Colour* colour_add_rgb(Colour* colour, float value);
+// One channel as an 8-bit value, as OpenGL converts a float to an unsigned byte: clamped to 0
+// to 1 (NaN to 0), then times 255 rounded to nearest.
+uint8_t colour_byte(float channel);

@@ -1,0 +1,119 @@
+// The web page's side of the core: the window's state, start-up, input rules and frame pass,
+// called from page.js. The page keeps the data files in the in-memory file system's working
+// directory under the names the program reads, so start-up is the program's own.
+#include "app/screen.h"
+#include "app/state.h"
+#include "files/scenefile.h"
+#include "render/frame.h"
+
+#include <emscripten/emscripten.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+AppState state;
+Config config;
+// The last frame in 8 bits, rows top first, where the canvas reads it.
+std::vector<uint8_t> canvasBytes;
+// The last scene text asked for, alive until the next.
+std::string sceneText;
+
+} // namespace
+
+extern "C" {
+
+// Start-up afresh, as the program starts: both data files, an empty scene, no frame.
+EMSCRIPTEN_KEEPALIVE void page_start() {
+    state_release(&state);
+    config = state_start(&state);
+}
+
+EMSCRIPTEN_KEEPALIVE int32_t page_window_width() {
+    return config.windowWidth;
+}
+EMSCRIPTEN_KEEPALIVE int32_t page_window_height() {
+    return config.windowHeight;
+}
+
+EMSCRIPTEN_KEEPALIVE void page_key(int32_t key) {
+    state_key(&state, static_cast<uint8_t>(key));
+}
+
+EMSCRIPTEN_KEEPALIVE void page_left_click(int32_t x, int32_t y, int32_t height) {
+    state_left_click(&state, x, y, height);
+}
+
+EMSCRIPTEN_KEEPALIVE void page_right_click() {
+    state_right_click(&state);
+}
+
+// The frame pass at width x height, as the window's; false (reported) when there is no memory
+// for it.
+EMSCRIPTEN_KEEPALIVE bool page_render(int32_t width, int32_t height) {
+    state.frameRaster =
+        frame_draw(state.frameRaster, width, height, state.shapes, &state.clipImage);
+    if (state.frameRaster->width == 0 && width > 0 && height > 0) {
+        std::printf("ERROR: No memory for a %d x %d frame.\n", width, height);
+        return false;
+    }
+    return true;
+}
+
+// The last frame as the canvas's RGBA bytes, or null when there is none.
+EMSCRIPTEN_KEEPALIVE const uint8_t* page_convert() {
+    const Raster* frame = state.frameRaster;
+    if (frame == nullptr || frame->width == 0) {
+        return nullptr;
+    }
+    canvasBytes.resize(4 * static_cast<size_t>(frame->width) * static_cast<size_t>(frame->height));
+    raster_to_rgba8(frame, canvasBytes.data());
+    return canvasBytes.data();
+}
+
+// The current colour as the texts show it: 0xRRGGBB, each channel as the frame's.
+EMSCRIPTEN_KEEPALIVE int32_t page_text_colour() {
+    const Colour& c = state.currentColour;
+    return colour_byte(c.r) << 16 | colour_byte(c.g) << 8 | colour_byte(c.b);
+}
+
+EMSCRIPTEN_KEEPALIVE const char* page_title() {
+    return windowTitle;
+}
+EMSCRIPTEN_KEEPALIVE int32_t page_text_count() {
+    return std::size(screenTexts);
+}
+EMSCRIPTEN_KEEPALIVE const char* page_text(int32_t i) {
+    return screenTexts[i].text;
+}
+EMSCRIPTEN_KEEPALIVE float page_text_x(int32_t i) {
+    return screenTexts[i].x;
+}
+EMSCRIPTEN_KEEPALIVE float page_text_y(int32_t i) {
+    return screenTexts[i].y;
+}
+
+// The committed shapes as a scene file.
+EMSCRIPTEN_KEEPALIVE const char* page_scene_text() {
+    sceneText = scenefile_text(state.shapes);
+    return sceneText.c_str();
+}
+
+// Replaces the committed shapes by those of the scene file at path; the shape being entered
+// stays. A file that cannot be read changes nothing.
+EMSCRIPTEN_KEEPALIVE bool page_load_scene(const char* path) {
+    ListObject* loaded = listobject_new(nullptr);
+    if (!scenefile_read(path, loaded)) {
+        listobject_free(loaded);
+        return false;
+    }
+    state.shapes = listobject_free(state.shapes);
+    state.shapes = loaded;
+    return true;
+}
+
+} // extern "C"
