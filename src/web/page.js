@@ -69,6 +69,7 @@ createClipdraw({ print: say, printErr: say }).then(async (core) => {
       core.FS.unlink(file.name);
       draw();
     }
+    window.clipdraw.loads += 1;
   }
 
   function save() {
@@ -132,6 +133,6 @@ createClipdraw({ print: say, printErr: say }).then(async (core) => {
     }
   });
 
-  // For the browser tests and the curious: the core and the frame.
-  window.clipdraw = { core, draw };
+  // For the browser tests and the curious: the core, the frame and how many files were loaded.
+  window.clipdraw = { core, draw, loads: 0 };
 });

@@ -1,15 +1,14 @@
 """The sessions that say "window" on the real program in a private Xvfb: at each checkpoint it shows the
 golden's picture by clipdraw-render and its texts in its colour. CLIPDRAW_RECORD=1 rewrites consoles."""
-import array, ctypes, difflib, os, pathlib, shutil, signal, subprocess, sys, tempfile, time
+import difflib, os, pathlib, shutil, signal, subprocess, sys, tempfile, time
+
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1]))
+from pictures import colour, die_with_parent, rendered, run, text_top
 
 program, renderer, folder = (pathlib.Path(arg).resolve() for arg in sys.argv[1:4])
-# Every process started here dies with this script, however it ends; each is stopped by its own id.
-die_with_parent = lambda: ctypes.CDLL(None).prctl(1, signal.SIGKILL)
 signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
 stop = lambda process: (process.terminate(), process.wait(5))
-byte = lambda c: round(min(c, 1.0) * 255) if c > 0 else 0  # a float channel in 8 bits
 near = lambda a, b: max(abs(p - q) for p, q in zip(a, b)) <= 1  # Mesa may round the other way
-run = lambda *args: subprocess.run(args, capture_output=True, timeout=10, check=True).stdout
 
 def fault(window, expected, w, h, text):
     # xwd dumps big-endian header words, the colour map, then pixels with blue in the lowest byte.
@@ -20,24 +19,19 @@ def fault(window, expected, w, h, text):
         return f"size, byte order, depth, line, dump {layout}"
     shown = lambda i: (dump[start + 4 * i + 2], dump[start + 4 * i + 1], dump[start + 4 * i])
     want = lambda i: tuple(expected[3 * i : 3 * i + 3])
-    band = w * (h - int(0.15 * h) - 14)  # the texts lie in the rows below, from a tenth of the width on
+    band = w * text_top(h)  # the texts lie in the rows below, from a tenth of the width on
     wrong = [f"({i % w}, {h - 1 - i // w}) is {shown(i)}, not {want(i)}" for i in range(band) if not near(shown(i), want(i))]
     texts = sum(near(shown(i), text) > near(shown(i), want(i)) for i in range(band, w * h) if i % w >= w // 10 - 2)
     return "" if not wrong and texts >= 200 else f"{len(wrong)} pixels wrong {wrong[:1]}, {texts} of text"
 
 def check(golden, window, size, tmp):
-    data = ["--config", tmp / "config.txt", "--clip", tmp / "clippoly.txt", "--scene", golden]
-    run(renderer, *data, *size, "--out", tmp / "f.png", "--float", tmp / "f.float")
-    header, data = (tmp / "f.float").read_bytes().split(b"\n", 1)
-    w, h, floats = *map(int, header.split()[1:]), array.array("f", data)
-    expected = bytes(byte(floats[4 * ((h - 1 - i // w) * w + i % w) + c]) for i in range(w * h) for c in range(3))
-    colour = next(l.split()[2:5] for l in golden.read_text().splitlines() if l.startswith("current"))
+    w, h, expected = rendered(renderer, tmp / "config.txt", golden, size, tmp)
     deadline = time.monotonic() + 10
-    while why := fault(window, expected, w, h, [byte(float(c)) for c in colour]):
+    while why := fault(window, expected, w, h, colour(golden)):
         assert time.monotonic() < deadline, f"{golden.name} at {w} x {h}: {why}"
 
 def replay(session, tmp):
-    events, size = [line.split() for line in session.read_text().splitlines() if line[:1].islower()], []
+    events, size = [line.split() for line in session.read_text().splitlines() if line[:1].islower()], None
     for name in [] if ["files", "none"] in events else ["config.txt", "clippoly.txt"]:
         shutil.copy(session, tmp / name)
     process = subprocess.Popen(program, cwd=tmp, stdout=open(tmp / "console.txt", "w"), preexec_fn=die_with_parent)
@@ -52,7 +46,7 @@ def replay(session, tmp):
                 run("xdotool", "type", "".join(" " if key == "space" else key for key in args))
             elif event == "resize":
                 run("xdotool", "windowsize", window, *args)
-                size = ["--size", "x".join(args)]  # until then the config's size
+                size = "x".join(args)  # until then the config's size
             elif event == "check":
                 check(folder / f"{session.stem}.{args[0]}.scene", window, size, tmp)
     finally:
