@@ -1,8 +1,5 @@
 #include "types/colour.h"
 
-#include <algorithm>
-#include <cmath>
-
 Colour* colour_set(Colour* colour, float r, float g, float b, float a) {
     colour->r = r;
     colour->g = g;
@@ -16,9 +13,4 @@ Colour* colour_add_rgb(Colour* colour, float value) {
     colour->g += value;
     colour->b += value;
     return colour;
-}
-
-uint8_t colour_byte(float channel) {
-    return static_cast<uint8_t>(channel > 0.0f ? std::nearbyint(std::min(channel, 1.0f) * 255.0f)
-                                               : 0.0f);
 }
