@@ -1,4 +1,5 @@
-# Sourced by the scripts: installs the Debian packages that are missing, when run as root.
+# Sourced by the scripts: installs the Debian packages that are missing, when run as root, and
+# shows apt's own progress while it does (a fresh machine may take several hundred megabytes).
 ensure_packages() {
     local missing=()
     for package in "$@"; do
@@ -11,10 +12,16 @@ ensure_packages() {
     fi
     if [[ $(id -u) -ne 0 ]]; then
         echo "Missing Debian packages: ${missing[*]}" >&2
-        echo "Install them with: sudo apt-get install ${missing[*]}" >&2
+        if command -v sudo >/dev/null; then
+            echo "Install them with: sudo apt-get install ${missing[*]}" >&2
+        else
+            echo "Installing them needs root, and there is no sudo here: run this command as root," >&2
+            echo "or as root: apt-get install ${missing[*]}" >&2
+        fi
         exit 1
     fi
-    echo "Installing ${missing[*]}"
-    apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+    echo "Installing ${missing[*]}, with what they need (apt's progress follows)"
+    apt-get update -q
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
+    echo "Installed ${missing[*]}"
 }

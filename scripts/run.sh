@@ -14,7 +14,7 @@ cmake --build "$build" -j"$(nproc)" --target clipdraw >/dev/null
 no_display() {
     echo "clipdraw needs an X display to open its window, and $1." >&2
     echo "Run it on a desktop session, or inside a virtual X server:" >&2
-    echo "    apt-get install xvfb         # as root, once" >&2
+    echo "    apt-get install xvfb xauth   # as root, once" >&2
     echo "    xvfb-run -a ./scripts/run.sh" >&2
     echo "To see what it draws there, ./scripts/screenshot.sh saves the window as a PNG." >&2
     exit 1

@@ -1,19 +1,22 @@
 #!/usr/bin/env bash
-# Builds and runs every test: unit and end-to-end tests, the same tests again under
-# AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer, and a short run of each fuzz
-# target. Installs the Debian packages it needs when they are missing (as root).
+# Builds and runs every test: unit and end-to-end tests, the web page in headless Chromium, the
+# same tests again under AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer, and a
+# short run of each fuzz target. Installs the Debian packages it needs when they are missing (as root).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
 ensure_packages cmake g++ make libgtest-dev libbenchmark-dev freeglut3-dev libgl-dev libgl1-mesa-dri \
-    libpng-dev xvfb xauth xdotool x11-apps python3 clang libclang-rt-dev
+    libpng-dev xvfb xauth xdotool x11-apps python3 clang libclang-rt-dev \
+    emscripten chromium chromium-driver python3-selenium
 
 jobs=$(nproc)
 
-echo "== build and unit/end-to-end tests"
-cmake -S . -B build/test -DCLIPDRAW_BENCH=ON >/dev/null
+echo "== build (the web page first: its test runs with the others) and unit/end-to-end tests"
+./scripts/web.sh --build-only
+cmake -S . -B build/test -DCLIPDRAW_BENCH=ON -DCLIPDRAW_WEB_SITE="$PWD/build/web/site" >/dev/null
 cmake --build build/test -j"$jobs"
 ctest --test-dir build/test --output-on-failure -j"$jobs"
+echo "   the page in Chromium, $(cat build/test/tests/web/timing.txt)"
 
 echo "== unit and end-to-end tests under AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer"
 started=$SECONDS

@@ -133,9 +133,11 @@ try:
     load("scene-file", examples / "scene.txt")
     browser.save_screenshot(str(out / "page.png"))
     t = timing()
-    print(f"one {t['w']} x {t['h']} frame of the grid of 32, medians of 15: render {t['render']:.2f} ms, convert "
-          f"{t['convert']:.2f} ms, put {t['put']:.2f} ms; the floor (plain JavaScript, fill white and put) "
-          f"{t['floor']:.2f} ms; {(t['render'] + t['convert'] + t['put']) / t['floor']:.2f} x the floor")
+    report = (f"one {t['w']} x {t['h']} frame of the grid of 32, medians of 15: render {t['render']:.2f} ms, convert "
+              f"{t['convert']:.2f} ms, put {t['put']:.2f} ms; the floor (plain JavaScript, fill white and put) "
+              f"{t['floor']:.2f} ms; {(t['render'] + t['convert'] + t['put']) / t['floor']:.2f} x the floor")
+    print(report)
+    (out / "timing.txt").write_text(report + "\n")
     requests = js("return performance.getEntriesByType('resource').map(e => e.name)")
     failures += [f"a request beyond the page's own files: {r}" for r in requests if not r.startswith(origin)]
     failures += [f"console: {entry['message']}" for entry in browser.get_log("browser") if entry["level"] == "SEVERE"]
