@@ -11,15 +11,18 @@
 #include <cstdint>
 #include <cstdio>
 #include <iterator>
+#include <memory>
+#include <new>
 #include <string>
-#include <vector>
 
 namespace {
 
 AppState state;
 Config config;
-// The last frame in 8 bits, rows top first, where the canvas reads it.
-std::vector<uint8_t> canvasBytes;
+// The last frame in 8 bits, rows top first, where the canvas reads it. Allocated without
+// exceptions, which this build does not have: a frame too large for the memory is reported.
+std::unique_ptr<uint8_t[]> canvasBytes;
+size_t canvasSize = 0;
 // The last scene text asked for, alive until the next.
 std::string sceneText;
 
@@ -70,9 +73,17 @@ EMSCRIPTEN_KEEPALIVE const uint8_t* page_convert() {
     if (frame == nullptr || frame->width == 0) {
         return nullptr;
     }
-    canvasBytes.resize(4 * static_cast<size_t>(frame->width) * static_cast<size_t>(frame->height));
-    raster_to_rgba8(frame, canvasBytes.data());
-    return canvasBytes.data();
+    const size_t size = 4 * static_cast<size_t>(frame->width) * static_cast<size_t>(frame->height);
+    if (size != canvasSize) {
+        canvasBytes.reset(new (std::nothrow) uint8_t[size]);
+        canvasSize = canvasBytes ? size : 0;
+    }
+    if (!canvasBytes) {
+        std::printf("ERROR: No memory for a %d x %d frame.\n", frame->width, frame->height);
+        return nullptr;
+    }
+    raster_to_rgba8(frame, canvasBytes.get());
+    return canvasBytes.get();
 }
 
 // The current colour as the texts show it: 0xRRGGBB, each channel as the frame's.
