@@ -15,8 +15,8 @@ ensure_packages() {
         if command -v sudo >/dev/null; then
             echo "Install them with: sudo apt-get install ${missing[*]}" >&2
         else
-            echo "Installing them needs root, and there is no sudo here: run this command as root," >&2
-            echo "or as root: apt-get install ${missing[*]}" >&2
+            echo "Installing them needs root, and there is no sudo here. Run this command as root, or" >&2
+            echo "install them first, as root, with: apt-get install ${missing[*]}" >&2
         fi
         exit 1
     fi
