@@ -61,9 +61,7 @@ TEST_P(Session, ReplaysToItsCheckpoints) {
             ADD_FAILURE() << GetParam() << ": unknown event \"" << line << "\"";
         }
     }
-    listobject_free(state.shapes);
-    listvertex_free(state.pendingShape);
-    raster_free(state.frameRaster);
+    state_release(&state);
 }
 
 std::vector<std::filesystem::path> sessions() {
