@@ -15,17 +15,22 @@ size_t pixel_count(const Raster* raster) {
     return static_cast<size_t>(raster->width) * static_cast<size_t>(raster->height);
 }
 
-// Rows top first, r, g and b of each pixel, then 255 when the pixel has four bytes.
+// r, g and b, then 255 when the pixel has four bytes.
+template <int channels> void pixel_to_bytes(const Colour& pixel, uint8_t* out) {
+    out[0] = colour_byte(pixel.r);
+    out[1] = colour_byte(pixel.g);
+    out[2] = colour_byte(pixel.b);
+    if constexpr (channels == 4) {
+        out[3] = 255;
+    }
+}
+
+// Rows top first.
 template <int channels> void to_bytes(const Raster* raster, uint8_t* out) {
     for (int32_t row = raster->height - 1; row >= 0; --row) {
         const Colour* pixel = raster->pixels + static_cast<size_t>(row) * raster->width;
         for (int32_t col = 0; col < raster->width; ++col, ++pixel, out += channels) {
-            out[0] = colour_byte(pixel->r);
-            out[1] = colour_byte(pixel->g);
-            out[2] = colour_byte(pixel->b);
-            if constexpr (channels == 4) {
-                out[3] = 255;
-            }
+            pixel_to_bytes<channels>(*pixel, out);
         }
     }
 }
@@ -57,10 +62,7 @@ void row_to_rgba8(const Colour* pixel, int32_t count, uint8_t* out) {
         wasm_v128_store(out, wasm_v128_or(bytes, opaque));
     }
     for (; col < count; ++col, ++pixel, out += 4) {
-        out[0] = colour_byte(pixel->r);
-        out[1] = colour_byte(pixel->g);
-        out[2] = colour_byte(pixel->b);
-        out[3] = 255;
+        pixel_to_bytes<4>(*pixel, out);
     }
 }
 #endif
