@@ -43,17 +43,22 @@ createClipdraw({ print: say, printErr: say }).then(async (core) => {
     core._page_start();
     view.style.width = core._page_window_width() + "px";
     view.style.height = core._page_window_height() + "px";
-    resized();
+    if (!resized()) {
+      draw();
+    }
   }
 
+  // The canvas takes the drawing area's size and shows a frame of it, once a size.
   function resized() {
     const w = view.clientWidth;
     const h = view.clientHeight;
-    if (canvas.width !== w || canvas.height !== h) {
-      canvas.width = w;
-      canvas.height = h;
+    if (canvas.width === w && canvas.height === h) {
+      return false;
     }
+    canvas.width = w;
+    canvas.height = h;
     draw();
+    return true;
   }
 
   // A file of the user's: config.txt and clippoly.txt start the scene afresh with it, any other
