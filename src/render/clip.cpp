@@ -23,8 +23,7 @@ bool inside(float side) {
 }
 
 // Where the edge from p to q crosses the line, all six fields interpolated at s = dP / (dP - dQ).
-Vertex crossing(const Vertex* p, const Vertex* q, float dp, float dq) {
-    const float s = dp / (dp - dq);
+Vertex crossing(const Vertex* p, const Vertex* q, float s) {
     float diff = q->x - p->x;
     if (diff == 0.0f) {
         diff = q->y - p->y; // an edge parallel to the y axis
@@ -52,21 +51,38 @@ VertexNode* chain_of(const Vertex* first, const Vertex* second) {
     return head;
 }
 
+// Who hears of the cut points: nobody in the frame pass, where this compiles to nothing.
+struct NoCuts {
+    void cut(const VertexNode*, float) {}
+};
+struct CutList {
+    std::vector<ClipCutPoint>* points;
+    void cut(const VertexNode* node, float s) { points->push_back(ClipCutPoint{node, s}); }
+};
+
 // The step of clip_edge, given the two side values.
-VertexNode* edge_chain(const Vertex* p, const Vertex* q, float dp, float dq) {
+template <typename Cuts>
+VertexNode* edge_chain(const Vertex* p, const Vertex* q, float dp, float dq, Cuts* cuts) {
     if (inside(dp) && inside(dq)) {
         return listvertex_node_new(q);
     }
     if (!inside(dp) && !inside(dq)) {
         return nullptr;
     }
-    const Vertex at = crossing(p, q, dp, dq);
+    const float s = dp / (dp - dq);
+    const Vertex at = crossing(p, q, s);
+    VertexNode* chain = nullptr;
     if (inside(dp)) {
         // Leaving from a vertex on the line: the previous edge has already emitted it.
-        return same_position(&at, p) ? nullptr : listvertex_node_new(&at);
+        chain = same_position(&at, p) ? nullptr : listvertex_node_new(&at);
+    } else {
+        // Entering exactly at Q: the crossing stands for it.
+        chain = same_position(&at, q) ? listvertex_node_new(&at) : chain_of(&at, q);
     }
-    // Entering exactly at Q: the crossing stands for it.
-    return same_position(&at, q) ? listvertex_node_new(&at) : chain_of(&at, q);
+    if (chain != nullptr) {
+        cuts->cut(chain, s);
+    }
+    return chain;
 }
 
 bool keeps_every_vertex(const ListVertex* shape, const Vertex* a, const Vertex* b) {
@@ -78,15 +94,9 @@ bool keeps_every_vertex(const ListVertex* shape, const Vertex* a, const Vertex* 
     return true;
 }
 
-} // namespace
-
-VertexNode* clip_edge(const VertexNode* p, const VertexNode* q, const Vertex* a, const Vertex* b) {
-    return edge_chain(&p->vertex, &q->vertex, side_value(&p->vertex, a, b),
-                      side_value(&q->vertex, a, b));
-}
-
-VertexNode* clip_segment(const VertexNode* p, const VertexNode* q, const Vertex* a,
-                         const Vertex* b) {
+template <typename Cuts>
+VertexNode* segment_chain(const VertexNode* p, const VertexNode* q, const Vertex* a,
+                          const Vertex* b, Cuts* cuts) {
     const float dp = side_value(&p->vertex, a, b);
     const float dq = side_value(&q->vertex, a, b);
     if (inside(dp) && inside(dq)) {
@@ -95,11 +105,15 @@ VertexNode* clip_segment(const VertexNode* p, const VertexNode* q, const Vertex*
     if (!inside(dp) && !inside(dq)) {
         return nullptr;
     }
-    const Vertex at = crossing(&p->vertex, &q->vertex, dp, dq);
-    return inside(dp) ? chain_of(&p->vertex, &at) : chain_of(&at, &q->vertex);
+    const float s = dp / (dp - dq);
+    const Vertex at = crossing(&p->vertex, &q->vertex, s);
+    VertexNode* chain = inside(dp) ? chain_of(&p->vertex, &at) : chain_of(&at, &q->vertex);
+    cuts->cut(inside(dp) ? chain->next : chain, s);
+    return chain;
 }
 
-ListVertex* clip_shape(ListVertex* shape, Vertex a, Vertex b) {
+template <typename Cuts>
+ListVertex* shape_clipped(ListVertex* shape, Vertex a, Vertex b, Cuts* cuts) {
     if (shape == nullptr) {
         return nullptr;
     }
@@ -116,8 +130,8 @@ ListVertex* clip_shape(ListVertex* shape, Vertex a, Vertex b) {
         const VertexNode* v = listvertex_head(shape);
         listvertex_append(result, clip_edge(v, v, &a, &b));
     } else if (shape->nmembers == 2) {
-        listvertex_append(result,
-                          clip_segment(listvertex_head(shape), listvertex_tail(shape), &a, &b));
+        listvertex_append(
+            result, segment_chain(listvertex_head(shape), listvertex_tail(shape), &a, &b, cuts));
     } else {
         // The first edge is the closing one, from the last vertex to the first.
         const VertexNode* prev = listvertex_tail(shape);
@@ -125,14 +139,40 @@ ListVertex* clip_shape(ListVertex* shape, Vertex a, Vertex b) {
         VertexNode* last = nullptr;
         for (const VertexNode* cur = listvertex_head(shape); cur != nullptr; cur = cur->next) {
             const float dCur = side_value(&cur->vertex, &a, &b);
-            last = listvertex_append_after(result, last,
-                                           edge_chain(&prev->vertex, &cur->vertex, dPrev, dCur));
+            last = listvertex_append_after(
+                result, last, edge_chain(&prev->vertex, &cur->vertex, dPrev, dCur, cuts));
             prev = cur;
             dPrev = dCur;
         }
     }
     listvertex_free(shape);
     return result;
+}
+
+} // namespace
+
+VertexNode* clip_edge(const VertexNode* p, const VertexNode* q, const Vertex* a, const Vertex* b) {
+    NoCuts nobody;
+    return edge_chain(&p->vertex, &q->vertex, side_value(&p->vertex, a, b),
+                      side_value(&q->vertex, a, b), &nobody);
+}
+
+VertexNode* clip_segment(const VertexNode* p, const VertexNode* q, const Vertex* a,
+                         const Vertex* b) {
+    NoCuts nobody;
+    return segment_chain(p, q, a, b, &nobody);
+}
+
+ListVertex* clip_shape(ListVertex* shape, Vertex a, Vertex b) {
+    NoCuts nobody;
+    return shape_clipped(shape, a, b, &nobody);
+}
+
+ListVertex* clip_shape_noting_cuts(ListVertex* shape, Vertex a, Vertex b,
+                                   std::vector<ClipCutPoint>* cuts) {
+    cuts->clear();
+    CutList list{cuts};
+    return shape_clipped(shape, a, b, &list);
 }
 
 ClipLines clip_lines_of(const LineImage* image) {

@@ -18,6 +18,15 @@ VertexNode* clip_segment(const VertexNode* p, const VertexNode* q, const Vertex*
 // shape, otherwise a list (possibly with no members), which is shape itself when the line keeps
 // every vertex. Callers store the result in place of shape.
 ListVertex* clip_shape(ListVertex* shape, Vertex a, Vertex b);
+// A cut point clip_shape made: its node in the result and where it lies on the edge it cuts,
+// s = dP / (dP - dQ) from the edge's first vertex P (0) to its second Q (1).
+struct ClipCutPoint {
+    const VertexNode* node;
+    float s;
+};
+// clip_shape, with the cut points it made listed in cuts (cleared first), in list order.
+ListVertex* clip_shape_noting_cuts(ListVertex* shape, Vertex a, Vertex b,
+                                   std::vector<ClipCutPoint>* cuts);
 // Where the lines of image start to matter for shape: the first line, in image order, that does
 // not keep every vertex (lineCount when every line keeps every vertex), and whether that line
 // keeps none of them. clip_shape gives a shape back unchanged up to that line, and after a line

@@ -1,153 +1,15 @@
 #include "render/fill.h"
 
-#include "render/line.h"
-#include "render/walker.h"
-
-#include <algorithm>
-#include <cmath>
-
-namespace {
-
-// A walker climbing one side of the triangle, one row per step; the side's ends are kept for
-// walker_move_to.
-struct Walker {
-    Vertex at;
-    Vertex step;
-    Vertex from;
-    Vertex to;
-};
-
-void walker_start(Walker* w, const Vertex* from, const Vertex* to) {
-    w->at = *from;
-    vertex_step(&w->step, from, to, to->y - from->y);
-    w->from = *from;
-    w->to = *to;
-}
-
-// One row's span, from trunc(s.x) up to but not including trunc(e.x), clamped to the raster so
-// that a span running far past either edge costs nothing there.
-void fill_span(Raster* raster, int32_t row, const Vertex* s, const Vertex* e) {
-    if (!(std::isfinite(s->x) && std::isfinite(e->x))) {
-        return;
-    }
-    int32_t col = trunc_to_int(s->x);
-    const int32_t colEnd = std::min(trunc_to_int(e->x), raster->width);
-    if (col >= colEnd) {
-        return;
-    }
-    Vertex p = *s;
-    Vertex dp;
-    vertex_step(&dp, s, e, e->x - s->x);
-    if (col < 0) {
-        // Column 0, where the span enters the raster; col may have saturated, s->x has not.
-        walker_move_to(&p, &dp, &Vertex::x, static_cast<double>(s->x) - std::trunc(s->x), s, e);
-        col = 0;
-    }
-    for (; col < colEnd; ++col) {
-        raster_set_pixel(raster, Colour{p.r, p.g, p.b, p.a}, col, row);
-        vertex_advance(&p, &dp);
-    }
-}
-
-// The row loop: while row < rowEnd, fill the row's span and move both walkers up one row. Only
-// rows inside the raster do any work: rows below it just move the walkers, and the loop ends at
-// its top. row holds whole numbers only.
-void run_rows(Raster* raster, double* row, float rowEnd, Walker* s, Walker* e) {
-    const double stop = std::max(*row, static_cast<double>(std::ceil(rowEnd)));
-    const double skipTo = std::min(stop, 0.0);
-    if (*row < skipTo) {
-        const double skip = skipTo - *row;
-        walker_move_to(&s->at, &s->step, &Vertex::y, static_cast<double>(s->at.y) + skip, &s->from,
-                       &s->to);
-        walker_move_to(&e->at, &e->step, &Vertex::y, static_cast<double>(e->at.y) + skip, &e->from,
-                       &e->to);
-        *row = skipTo;
-    }
-    const double drawStop = std::min(stop, static_cast<double>(raster->height));
-    if (*row >= drawStop) {
-        return;
-    }
-    // Both lie in 0 to height here, so the conversions are exact.
-    int32_t r = static_cast<int32_t>(*row);
-    const int32_t rEnd = static_cast<int32_t>(drawStop);
-    for (; r < rEnd; ++r) {
-        fill_span(raster, r, &s->at, &e->at);
-        vertex_advance(&s->at, &s->step);
-        vertex_advance(&e->at, &e->step);
-    }
-    *row = static_cast<double>(r);
-}
-
-bool finite_position(const Vertex* v) {
-    return std::isfinite(v->x) && std::isfinite(v->y);
-}
-
-} // namespace
+#include "render/fill_observed.h"
 
 void fill_triangle(Vertex t1, Vertex t2, Vertex t3, const DrawContext* ctx) {
-    if (t1.y == t2.y && t2.y == t3.y) {
-        return;
-    }
-    if (std::isnan(t1.y) || std::isnan(t2.y) || std::isnan(t3.y)) {
-        return; // no order exists, and the rotation below would never settle
-    }
-    // Rotations keep the cyclic order and with it the orientation; T1 becomes a lowest vertex.
-    while (!(t1.y < t3.y && t1.y <= t2.y)) {
-        const Vertex first = t1;
-        t1 = t2;
-        t2 = t3;
-        t3 = first;
-    }
-    map_to_raster(&t1, ctx);
-    map_to_raster(&t2, ctx);
-    map_to_raster(&t3, ctx);
-    if (!(finite_position(&t1) && finite_position(&t2) && finite_position(&t3))) {
-        return;
-    }
-    Raster* raster = ctx->raster;
-    Walker s;
-    Walker e;
-    double row = static_cast<double>(std::trunc(t1.y));
-    walker_start(&s, &t1, &t3);
-    if (t1.y == t2.y || t2.y == t3.y) {
-        if (t2.y == t3.y) {
-            walker_start(&e, &t1, &t2);
-        } else {
-            walker_start(&e, &t2, &t3);
-        }
-        run_rows(raster, &row, t3.y, &s, &e);
-        return;
-    }
-    // The walkers are never re-aligned to the row: the one that restarts at the middle vertex
-    // stands off its row by that vertex's fraction, so a thin clockwise triangle off whole rows
-    // can leave a few pixels, by design.
-    walker_start(&e, &t1, &t2);
-    run_rows(raster, &row, std::min(t2.y, t3.y), &s, &e);
-    if (t3.y > t2.y) {
-        walker_start(&e, &t2, &t3);
-        run_rows(raster, &row, t3.y, &s, &e);
-    } else {
-        walker_start(&s, &t3, &t2);
-        run_rows(raster, &row, t2.y, &s, &e);
-    }
+    NoFillObserver nobody;
+    fill_triangle_observed(t1, t2, t3, ctx, &nobody);
 }
 
 void draw_shape(const ListVertex* shape, const DrawContext* ctx) {
-    if (shape == nullptr || shape->head == nullptr) {
-        return;
-    }
-    const VertexNode* v0 = shape->head;
-    if (shape->nmembers == 1) {
-        draw_point(v0->vertex, ctx);
-    } else if (shape->nmembers == 2) {
-        draw_line(v0->vertex, v0->next->vertex, ctx);
-    } else if (shape->nmembers == 3) {
-        fill_triangle(v0->vertex, v0->next->vertex, v0->next->next->vertex, ctx);
-    } else if (shape->nmembers > 3) {
-        for (const VertexNode* vi = v0->next; vi->next != nullptr; vi = vi->next) {
-            fill_triangle(v0->vertex, vi->vertex, vi->next->vertex, ctx);
-        }
-    }
+    NoFillObserver nobody;
+    draw_shape_observed(shape, ctx, &nobody);
 }
 
 void draw_shapes(const ListObject* shapes, const DrawContext* ctx) {

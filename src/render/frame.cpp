@@ -5,6 +5,8 @@
 #include "render/fill.h"
 #include "render/line.h"
 
+#include <cstddef>
+
 namespace {
 
 // The previous frame's raster when it has the size asked for, so that its pixels are reused: a
@@ -65,4 +67,33 @@ Raster* frame_draw(Raster* previous, int32_t width, int32_t height, const ListOb
     // The outline lies over the shapes.
     draw_image_lines(ctx.image, &ctx);
     return raster;
+}
+
+int32_t frame_shape_at(int32_t width, int32_t height, const ListObject* shapes,
+                       const LineImage* image, int32_t column, int32_t row) {
+    static const LineImage noImage;
+    if (shapes == nullptr || column < 0 || row < 0 || column >= width || row >= height ||
+        width < 2 || height < 2) {
+        return -1;
+    }
+    Raster* raster = raster_new(width, height);
+    if (raster->width == 0) {
+        raster_free(raster);
+        return -1;
+    }
+    DrawContext ctx;
+    draw_context_init(&ctx, raster, image != nullptr ? image : &noImage);
+    const ClipLines lines = clip_lines_of(ctx.image);
+    Colour* pixel = &raster->pixels[column + static_cast<std::ptrdiff_t>(row) * width];
+    int32_t found = -1;
+    int32_t index = 0;
+    for (const ObjectNode* node = shapes->head; node != nullptr; node = node->next, ++index) {
+        *pixel = raster_unwritten();
+        draw_clipped(node->shape, &lines, &ctx);
+        if (raster_written(*pixel)) {
+            found = index;
+        }
+    }
+    raster_free(raster);
+    return found;
 }

@@ -14,3 +14,8 @@
 // 2 pixels has no view mapping and shows only the white fill.
 Raster* frame_draw(Raster* previous, int32_t width, int32_t height, const ListObject* shapes,
                    const LineImage* image);
+// Which committed shape shows at pixel (column, row, row 0 the bottom) of the frame frame_draw
+// would draw at width x height: the index in list order of the last shape that writes the pixel,
+// or -1 when none does (also outside the raster, and when there is no memory for a frame).
+int32_t frame_shape_at(int32_t width, int32_t height, const ListObject* shapes,
+                       const LineImage* image, int32_t column, int32_t row);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <new>
 
 #ifdef __wasm_simd128__
@@ -112,6 +113,21 @@ void raster_to_rgba8(const Raster* raster, uint8_t* rgba) {
 #else
     to_bytes<4>(raster, rgba);
 #endif
+}
+
+namespace {
+constexpr uint32_t unwrittenBits = 0x7fa5a5a5u;
+} // namespace
+
+Colour raster_unwritten() {
+    float mark;
+    std::memcpy(&mark, &unwrittenBits, sizeof mark);
+    return Colour{mark, mark, mark, mark};
+}
+
+bool raster_written(const Colour& pixel) {
+    const Colour mark = raster_unwritten();
+    return std::memcmp(&pixel, &mark, sizeof mark) != 0;
 }
 
 Raster* raster_free(Raster* raster) {

@@ -26,6 +26,10 @@ void raster_fill(Raster* raster, Colour colour);
 std::vector<uint8_t> raster_to_rgb8(const Raster* raster);
 // The same into rgba, 4 x width x height bytes, as a canvas takes them: every pixel opaque.
 void raster_to_rgba8(const Raster* raster, uint8_t* rgba);
+// A colour no drawing makes, NaN with a payload arithmetic never gives: a pixel filled with it
+// that still holds it after a drawing was not written by it.
+Colour raster_unwritten();
+bool raster_written(const Colour& pixel);
 // Releases the pixels and the record; accepts null. Returns null: callers store it in the
 // variable that held the raster.
 Raster* raster_free(Raster* raster);
