@@ -14,6 +14,8 @@ function say(line) {
 }
 
 createClipdraw({ print: say, printErr: say }).then(async (core) => {
+  const stepView = createStepView(core, canvas, say);
+
   // One frame: the core's frame pass at the canvas's size, its 8-bit pixels put as they are,
   // then the texts at the window's raster positions (-1 to 1, y upwards), on their baselines.
   function draw() {
@@ -35,6 +37,7 @@ createClipdraw({ print: say, printErr: say }).then(async (core) => {
       const y = h - ((core._page_text_y(i) + 1) * h) / 2;
       context.fillText(core.UTF8ToString(core._page_text(i)), x, y);
     }
+    stepView.refresh();
   }
 
   // Start-up, as the program's: the data files are read, the scene is empty and the drawing
@@ -97,6 +100,9 @@ createClipdraw({ print: say, printErr: say }).then(async (core) => {
   new ResizeObserver(resized).observe(view);
 
   canvas.addEventListener("mousedown", (event) => {
+    if (stepView.takesClick(event)) {
+      return;
+    }
     if (event.button === 0) {
       core._page_left_click(Math.floor(event.offsetX), Math.floor(event.offsetY), canvas.height);
     } else if (event.button === 2) {
@@ -106,6 +112,9 @@ createClipdraw({ print: say, printErr: say }).then(async (core) => {
   canvas.addEventListener("contextmenu", (event) => event.preventDefault());
   // The window's keys are characters; keys with a modifier stay the browser's.
   document.addEventListener("keydown", (event) => {
+    if (stepView.key(event)) {
+      return;
+    }
     const key = event.key;
     if (key.length !== 1 || key.charCodeAt(0) > 255 || event.ctrlKey || event.metaKey || event.altKey) {
       return;
@@ -139,5 +148,5 @@ createClipdraw({ print: say, printErr: say }).then(async (core) => {
   });
 
   // For the browser tests and the curious: the core, the frame and how many files were loaded.
-  window.clipdraw = { core, draw, loads: 0 };
+  window.clipdraw = { core, draw, stepView, loads: 0 };
 });

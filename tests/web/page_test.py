@@ -12,8 +12,9 @@ from selenium.webdriver.common.actions.mouse_button import MouseButton
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1]))
 from replay import rendered, replay_sessions, text_top
+from steps_check import check_steps
 
-site, renderer, sessions, examples, grid, bench, out = (pathlib.Path(arg).resolve() for arg in sys.argv[1:8])
+site, renderer, sessions, examples, grid, bench, out, helper = (pathlib.Path(arg).resolve() for arg in sys.argv[1:9])
 handler = type("Quiet", (http.server.SimpleHTTPRequestHandler,), {"log_message": lambda *_: None})
 server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(handler, directory=site))
 threading.Thread(target=server.serve_forever, daemon=True).start()
@@ -89,7 +90,7 @@ downloads = pathlib.Path(tempfile.mkdtemp())
 options = webdriver.ChromeOptions()
 options.binary_location = "/usr/bin/chromium"
 for flag in ("--headless=new --no-sandbox --disable-gpu --disable-quic --no-first-run --disable-background-networking "
-             "--disable-component-update --disable-sync --window-size=1000,1000").split():
+             "--disable-component-update --disable-sync --window-size=1400,1000").split():
     options.add_argument(flag)
 options.add_experimental_option("prefs", {"download.default_directory": str(downloads), "download.prompt_for_download": False})
 options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
@@ -99,6 +100,8 @@ try:
     page.open()
     failures = [] if browser.title == "Oskel, Trevik, by Quorlin - Click!!!" else [f"the title is {browser.title}"]
     failures += replay_sessions(sessions, renderer, page)
+    with tempfile.TemporaryDirectory() as tmp:
+        failures += check_steps(browser, page, helper, examples, pathlib.Path(tmp), out)
     page.open()
     page.load("scene-file", examples / "scene.txt")
     browser.save_screenshot(str(out / "page.png"))

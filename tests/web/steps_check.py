@@ -1,0 +1,107 @@
+"""The step view, in the page as a user works it: a shape entered on the example files across two clip lines. Stepping through its clip must show, stage by stage, the vertex table that steps_print (the
+core's own steps, built natively) prints for the saved scene; the fill must take one step per row the
+triangles cover; the last step's picture must be the frame's pixels of the shape. The view's keys leave the
+drawing alone, the drawing's keys still work after them (a second shape, then n), and "Select shape" picks
+the shape clicked."""
+import array, base64, math, subprocess
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.keys import Keys
+from replay import text_top
+
+f32 = lambda x: array.array("f", [x])[0]
+same = lambda a, b: f32(a) == f32(b) or (math.isnan(a) and math.isnan(b))
+# Shapes in canvas pixels of the 640 x 560 example frame, each corner after a palette key: one that the
+# hexagon's lower left lines cut, then a small one inside it.
+CROSSING = [("2", 68, 308), ("3", 320, 476), ("4", 375, 197)]
+SMALL, INSIDE_SMALL = [("1", 300, 200), ("1", 340, 200), ("1", 320, 170)], (320, 190)
+
+
+def printed(helper, examples, scene):
+    """steps_print's stages and triangles: [(verdict, vertices)], [(rows, corners)]."""
+    lines = subprocess.run([helper, examples / "config.txt", examples / "clippoly.txt", scene], capture_output=True,
+                           text=True, timeout=10, check=True).stdout.split("steps\n", 1)[1].splitlines()
+    stages, triangles, at = [], [], 0
+    while at < len(lines):
+        kind, *args = lines[at].split()
+        count = int(args[1]) if kind == "stage" else 3
+        vertices = [[float(v) for v in line.split()] for line in lines[at + 1 : at + 1 + count]]
+        (stages if kind == "stage" else triangles).append((args[0] if kind == "stage" else int(args[0]), vertices))
+        at += 1 + count
+    return stages, triangles
+
+
+def check_steps(browser, page, helper, examples, tmp, out):
+    js, failures = browser.execute_script, []
+    keys = lambda *k: ActionChains(browser).send_keys(*k).perform()
+    table = lambda: js("return [...document.querySelectorAll('#steps-table tr')].slice(1)"
+                       ".map(r => [...r.children].map(c => c.textContent))")
+    step = lambda: int(js("return document.getElementById('steps').dataset.step"))
+    caption = lambda: js("return document.getElementById('steps-caption').textContent")
+
+    page.open()
+    page.corner = js("const r = document.getElementById('frame').getBoundingClientRect(); return [r.left, r.top]")
+    enter = lambda shape: [(keys(colour), page.click(x, y, False)) for colour, x, y in shape] + [keys(" ")]
+    enter(CROSSING)
+    (tmp / "scene.txt").write_text(page.save())
+    stages, triangles = printed(helper, examples, tmp / "scene.txt")
+    cutting = [s for s, _ in stages].count("cuts")
+    failures += [] if cutting == 2 else [f"the shape is cut by {cutting} clip lines, not 2"]
+    frame = page.shown()
+
+    browser.find_element("id", "steps-open").click()
+    for k, (verdict, vertices) in enumerate(stages):
+        shown = table()
+        cells = [[float(c) if c else 0.0 for c in row[1:9]] + [row[9] != "", float(row[9] or 0)] for row in shown]
+        wrong = [(i, j) for i, (got, want) in enumerate(zip(cells, vertices)) for j in range(10) if not same(got[j], want[j])]
+        if step() != k or len(cells) != len(vertices) or wrong:
+            failures.append(f"clip stage {k}: {len(cells)} rows for {len(vertices)} vertices, cells unlike {wrong[:3]}")
+        if verdict == "cuts" and "cuts the shape" not in caption():
+            failures.append(f"clip stage {k} does not say it cuts: {caption()}")
+        if verdict == "cuts":  # the README's pictures: the last cut, then a row of the fill
+            browser.save_screenshot(str(out / "steps-clip.png"))
+        keys(Keys.ARROW_RIGHT)
+
+    # Each triangle's rows are those from its lowest corner's row up to its highest corner, within the frame.
+    w, h = frame[:2]
+    rows = [min(math.ceil(max(c[3] for c in t)), h) - max(math.trunc(min(c[3] for c in t)), 0) for _, t in triangles]
+    failures += [f"triangle {i}: {n} rows, {want} wanted" for i, ((n, _), want) in enumerate(zip(triangles, rows)) if n != want]
+    last = int(js("return document.getElementById('steps-slider').max"))
+    if not triangles or last != len(stages) - 1 + sum(rows):
+        failures.append(f"{last + 1} steps for {len(stages)} clip stages and {sum(rows)} rows")
+    if "row" not in caption() or len(table()) != 5:
+        failures.append(f"the first fill step shows {caption()!r} and {len(table())} table rows")
+
+    keys(*[Keys.ARROW_RIGHT] * 150)
+    browser.save_screenshot(str(out / "steps-fill.png"))
+    keys(Keys.END, Keys.HOME, Keys.ENTER, Keys.ENTER, Keys.ARROW_LEFT, Keys.END)
+    picture = base64.b64decode(js("const d = document.getElementById('steps-picture').getContext('2d')"
+                                  ".getImageData(0, 0, arguments[0], arguments[1]).data; let s = '';"
+                                  "for (const b of d) s += String.fromCharCode(b); return btoa(s)", w, h))
+    if step() != last or page.shown() != frame:
+        failures.append(f"the step view's keys changed the drawing, or End went to step {step()} of {last}")
+
+    enter(SMALL)  # the drawing's keys and clicks still work
+    both = page.shown()
+    browser.find_element("id", "steps-select").click()
+    page.click(*INSIDE_SMALL, False)
+    keys(" ")  # would commit the click's vertex, had it added one
+    corners = page.save().count("Vertex:")
+    if both == frame or not caption().startswith("Shape 2,") or corners != 6:
+        failures.append(f"after the step view a second shape changed nothing, or selecting it shows {caption()!r}"
+                        f" and leaves {corners} vertices")
+    keys("n")  # the outline alone: where the frame's lines lie over the shape
+    outline = page.shown()[2]
+    if outline == both[2]:
+        failures.append("the drawing's key n did nothing after the step view")
+
+    # Above the texts, off the outline: the picture holds exactly the frame's pixels of the shape.
+    white, drawn, unlike = b"\xff\xff\xff", 0, []
+    for p in range(w * text_top(h)):
+        rgb, ours = frame[2][3 * p : 3 * p + 3], picture[4 * p : 4 * p + 4]
+        if outline[3 * p : 3 * p + 3] == white:
+            drawn += ours[3] == 255
+            if (ours[:3] if ours[3] == 255 else white) != rgb:
+                unlike.append((p % w, p // w))
+    if unlike or drawn < 1000:
+        failures.append(f"the last step's picture has {drawn} pixels, {len(unlike)} unlike the frame {unlike[:3]}")
+    return failures
