@@ -261,6 +261,9 @@ EMSCRIPTEN_KEEPALIVE const char* page_steps(int32_t index, int32_t width, int32_
         node = node->next;
     }
     if (!shape_steps(&steps, node->shape, &state.clipImage, width, height)) {
+        if (width >= 2 && height >= 2) {
+            std::printf("ERROR: No memory for a %d x %d frame.\n", width, height);
+        }
         return nullptr;
     }
     stepsJson = json_of(steps, shape, node->shape->nmembers);

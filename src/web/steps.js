@@ -318,7 +318,8 @@ function createStepView(core, frame, say) {
     $("steps-count").textContent = data === null ? "" : `step ${k} of ${stepCount() - 1}`;
     if (data === null) {
       pictureContext.clearRect(0, 0, picture.width, picture.height);
-      caption.textContent = "No shape is committed yet: enter one and press space.";
+      caption.textContent =
+        "No shape to step through: commit one (click its vertices, then space) or pick one with Select shape.";
       table.replaceChildren();
     } else if (k < clipSteps()) {
       showClip(k);
