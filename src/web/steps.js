@@ -215,12 +215,14 @@ function createStepView(core, frame, say) {
   const vertexColumns = ["", "x", "y", "pixel x", "pixel y", "r", "g", "b", "a"];
   const vertexCells = (name, v) => [name, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]];
 
+  const plural = (n, word) => `${n} ${word}${n === 1 ? "" : "s"}`;
   const verdictText = {
-    committed: "the shape as committed",
-    "keeps all": "keeps every vertex: the shape goes on unchanged",
-    cuts: "cuts the shape",
-    "drops all": "keeps no vertex: nothing of the shape is left",
-    "nothing left": "nothing is left to clip",
+    "keeps all": () => " keeps every vertex: the shape goes on unchanged.",
+    cuts: (stage) =>
+      ` cuts the shape: ${plural(stage.polygon.filter((v) => v[8]).length, "cut point")},` +
+      ` ${stage.polygon.length} vertices.`,
+    "drops all": () => " keeps no vertex: nothing of the shape is left.",
+    "nothing left": () => ": nothing is left to clip.",
   };
 
   function showClip(k) {
@@ -237,16 +239,13 @@ function createStepView(core, frame, say) {
     }
     outline(stage.polygon, "#1e3c78", 2, "rgba(30, 60, 120, 0.15)");
     corners(stage.polygon);
-    const cuts = stage.polygon.filter((v) => v[8]).length;
     caption.textContent =
       k === 0
-        ? `Shape ${data.shape + 1}, ${data.members} vertices: ${verdictText.committed}.` +
-          ` ${lines} clip line${lines === 1 ? "" : "s"} follow.`
-        : `Clip line ${stage.line} (${k} of ${lines}) ${verdictText[stage.verdict]}` +
-          (stage.verdict === "cuts" ? `, ${cuts} cut point${cuts === 1 ? "" : "s"} made` : "") +
-          `: ${stage.polygon.length} vertices.`;
+        ? `Shape ${data.shape + 1}, ${data.members === 1 ? "1 vertex" : `${data.members} vertices`},` +
+          ` as committed; ${plural(lines, "clip line")} ${lines === 1 ? "follows" : "follow"}.`
+        : `Clip line ${stage.line} (${k} of ${lines})` + verdictText[stage.verdict](stage);
     if (k === clipSteps() - 1 && finalStage.polygon.length > 0) {
-      caption.textContent += " The fill follows.";
+      caption.textContent += finalStage.polygon.length < 3 ? " It is drawn next." : " The fill follows, row by row.";
     }
     fillTable(
       [...vertexColumns, "cut at s"],
@@ -299,7 +298,7 @@ function createStepView(core, frame, say) {
     caption.textContent =
       `Triangle ${r[0] + 1} of ${data.triangles.length}, row ${r[1]}` +
       ` (${inTriangle} of its ${t.rowCount} rows in the frame): ` +
-      (span > 0 ? `columns ${r[12]} to ${r[13] - 1}, ${span} pixel${span === 1 ? "" : "s"}.` : "no pixel.");
+      (span > 0 ? `columns ${r[12]} to ${r[13] - 1}, ${plural(span, "pixel")}.` : "no pixel.");
     fillTable(
       [...vertexColumns],
       [
