@@ -247,9 +247,13 @@ function createStepView(core, frame, say) {
     if (k === clipSteps() - 1 && finalStage.polygon.length > 0) {
       caption.textContent += finalStage.polygon.length < 3 ? " It is drawn next." : " The fill follows, row by row.";
     }
+    // The cut points' s first, where a narrow view still shows it.
     fillTable(
-      [...vertexColumns, "cut at s"],
-      stage.polygon.map((v, i) => [[...vertexCells(String(i), v), v[8] ? v[9] : ""], v[8] ? "cut" : ""]),
+      ["", "cut at s", ...vertexColumns.slice(1)],
+      stage.polygon.map((v, i) => {
+        const [name, ...fields] = vertexCells(String(i), v);
+        return [[name, v[8] ? v[9] : "", ...fields], v[8] ? "cut" : ""];
+      }),
     );
   }
 

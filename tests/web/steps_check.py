@@ -51,7 +51,7 @@ def check_steps(browser, page, helper, examples, tmp, out):
     browser.find_element("id", "steps-open").click()
     for k, (verdict, vertices) in enumerate(stages):
         shown = table()
-        cells = [[float(c) if c else 0.0 for c in row[1:9]] + [row[9] != "", float(row[9] or 0)] for row in shown]
+        cells = [[float(c) for c in row[2:10]] + [row[1] != "", float(row[1] or 0)] for row in shown]
         wrong = [(i, j) for i, (got, want) in enumerate(zip(cells, vertices)) for j in range(10) if not same(got[j], want[j])]
         if step() != k or len(cells) != len(vertices) or wrong:
             failures.append(f"clip stage {k}: {len(cells)} rows for {len(vertices)} vertices, cells unlike {wrong[:3]}")
