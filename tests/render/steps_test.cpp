@@ -1,11 +1,11 @@
 // The fill's observer and the step view's record, on the examples kept as golden data: the rows
 // the observer hears of, in order, are exactly the spans the fill writes, and the steps end in
-// the shape the golden clip cases expect.
+// the shapes the golden clip cases expect.
 #include "files/config.h"
 #include "files/scenefile.h"
-#include "render/clip.h"
 #include "render/fill.h"
 #include "render/fill_observed.h"
+#include "render/frame.h"
 #include "render/steps.h"
 
 #include <gtest/gtest.h>
@@ -14,97 +14,89 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 namespace {
 namespace fs = std::filesystem;
 
+// Each case named <part>... whose expectation is .expected<kind>: its config, clip polygon, shapes.
 struct Case {
     Config config;
     LineImage image;
     ListObject* shapes = listobject_new(nullptr);
-    explicit Case(const fs::path& path) {
-        read_config_file(path.c_str(), &config);
-        read_image_file(path.c_str(), &image);
-        scenefile_read(path.c_str(), shapes);
-    }
-    ~Case() { listobject_free(shapes); }
+    std::string expected;
 };
-
-std::vector<fs::path> cases(const std::string& prefix, const std::string& expected) {
-    std::vector<fs::path> found;
+std::vector<Case> cases(const std::string& part, const std::string& kind) {
+    std::vector<Case> found;
     for (const auto& entry : fs::directory_iterator(CLIPDRAW_CASES)) {
-        const std::string name = entry.path().filename();
-        if (name.starts_with(prefix) && name.ends_with(".expected" + expected))
-            found.push_back(entry.path().parent_path() / (name.substr(0, name.find('.')) + ".txt"));
+        const std::string name = entry.path().filename(), in = entry.path().parent_path() / name;
+        if (name.find(part) == std::string::npos || !name.ends_with(".expected" + kind))
+            continue;
+        Case& c = found.emplace_back(Case{{}, {}, listobject_new(nullptr), in});
+        const std::string txt = in.substr(0, in.size() - kind.size() - 9) + ".txt";
+        read_config_file(txt.c_str(), &c.config);
+        read_image_file(txt.c_str(), &c.image);
+        scenefile_read(txt.c_str(), c.shapes);
     }
     return found;
 }
-
 Raster* unwritten(const Config& config) {
     Raster* raster = raster_new(config.windowWidth, config.windowHeight);
     raster_fill(raster, raster_unwritten());
     return raster;
 }
 
-// At every row, the pixels written since the last row must be that row's span, all of it; they
-// are moved to `drawn` and the raster marked unwritten again, so that every write shows.
+// At every row, the pixels written since the last row must be that row's span, all of it, from
+// the start walker to the end walker, the first in the start walker's colour; they are moved to
+// `drawn` and the raster marked unwritten again, so that every write shows.
 struct SpanChecker {
     Raster* drawn;
-    int32_t lastRow = INT32_MIN;
-    int32_t rows = 0;
+    int32_t lastRow = INT32_MIN, rows = 0;
     void triangle(const Vertex&, const Vertex&, const Vertex&) { lastRow = INT32_MIN; }
     void row(const Raster& raster, int32_t row, const Vertex& s, const Vertex& e, int32_t c0,
              int32_t c1) {
         EXPECT_GT(row, lastRow) << "rows come bottom up";
-        lastRow = row;
-        ++rows;
-        EXPECT_TRUE(c0 < c1 ? c0 >= 0 && c1 <= raster.width : c0 == 0 && c1 == 0)
-            << c0 << " " << c1;
-        // The span runs from the start walker to the end walker, the first pixel in its colour.
+        lastRow = row, ++rows;
         if (c0 < c1) {
             EXPECT_EQ(c0, std::max(trunc_to_int(s.x), 0));
             EXPECT_EQ(c1, std::min(trunc_to_int(e.x), raster.width));
             const Colour first = raster.pixels[c0 + row * raster.width];
             EXPECT_TRUE(s.x < 0 ||
                         (first.r == s.r && first.g == s.g && first.b == s.b && first.a == s.a));
+        } else {
+            EXPECT_TRUE(c0 == 0 && c1 == 0) << c0 << " " << c1;
         }
         for (int32_t i = 0; i < raster.width * raster.height; ++i) {
-            const int32_t r = i / raster.width, c = i % raster.width;
-            const bool inSpan = r == row && c >= c0 && c < c1;
-            ASSERT_EQ(raster_written(raster.pixels[i]), inSpan) << "row " << r << " column " << c;
-            if (inSpan) {
-                drawn->pixels[i] = raster.pixels[i];
-                raster.pixels[i] = raster_unwritten();
-            }
+            const bool inSpan =
+                i / raster.width == row && i % raster.width >= c0 && i % raster.width < c1;
+            ASSERT_EQ(raster_written(raster.pixels[i]), inSpan)
+                << "pixel " << i << " at row " << row;
+            if (inSpan)
+                drawn->pixels[i] = raster.pixels[i], raster.pixels[i] = raster_unwritten();
         }
     }
 };
 
 TEST(FillObserver, HearsExactlyTheSpansTheFillWrites) {
     int32_t rows = 0;
-    for (const fs::path& path : cases("", ".txt")) {
-        if (path.filename().string().find("fill_") == std::string::npos)
-            continue;
-        SCOPED_TRACE(path.filename());
-        Case c(path);
-        Raster* watched = unwritten(c.config);
-        Raster* plain = unwritten(c.config);
+    for (Case& c : cases("fill_", ".txt")) {
+        SCOPED_TRACE(c.expected);
+        Raster *watched = unwritten(c.config), *plain = unwritten(c.config);
         SpanChecker checker{unwritten(c.config)};
         DrawContext watchedCtx, plainCtx;
         draw_context_init(&watchedCtx, watched, &c.image);
         draw_context_init(&plainCtx, plain, &c.image);
         for (const ObjectNode* node = c.shapes->head; node != nullptr; node = node->next) {
-            if (node->shape->nmembers < 3)
-                continue; // points and lines are not filled
-            draw_shape_observed(node->shape, &watchedCtx, &checker);
-            draw_shape(node->shape, &plainCtx);
+            if (node->shape->nmembers >= 3) // points and lines are not filled
+                draw_shape_observed(node->shape, &watchedCtx, &checker),
+                    draw_shape(node->shape, &plainCtx);
         }
         const size_t bytes = sizeof(Colour) * size_t(plain->width) * size_t(plain->height);
-        EXPECT_EQ(std::memcmp(checker.drawn->pixels, plain->pixels, bytes), 0);
+        EXPECT_EQ(std::memcmp(checker.drawn->pixels, plain->pixels, bytes), 0)
+            << "the fill alone draws otherwise";
         rows += checker.rows;
-        raster_free(checker.drawn);
-        raster_free(plain);
-        raster_free(watched);
+        raster_free(checker.drawn), raster_free(plain), raster_free(watched),
+            listobject_free(c.shapes);
     }
     EXPECT_GT(rows, 100);
 }
@@ -112,9 +104,8 @@ TEST(FillObserver, HearsExactlyTheSpansTheFillWrites) {
 // The steps of every clip case end in the shapes its golden scene keeps, and every vertex a line
 // made (found nowhere in the polygon before it) is marked as a cut point.
 TEST(ShapeSteps, EndInTheGoldenClipAndMarkTheirCuts) {
-    for (const fs::path& path : cases("clip_", ".scene")) {
-        SCOPED_TRACE(path.filename());
-        Case c(path);
+    for (Case& c : cases("clip_", ".scene")) {
+        SCOPED_TRACE(c.expected);
         ListObject* ends = listobject_new(nullptr);
         for (const ObjectNode* node = c.shapes->head; node != nullptr; node = node->next) {
             ShapeSteps steps;
@@ -133,9 +124,41 @@ TEST(ShapeSteps, EndInTheGoldenClipAndMarkTheirCuts) {
                 }
             }
         }
-        std::ifstream expected(fs::path(path).replace_extension(".expected.scene"));
+        std::ifstream expected(c.expected);
         EXPECT_EQ(scenefile_text(ends), std::string(std::istreambuf_iterator<char>(expected), {}));
-        listobject_free(ends);
+        listobject_free(ends), listobject_free(c.shapes);
+    }
+}
+
+// Which shape shows at a pixel: the frame's pixel there is that shape's, drawn alone, or white
+// where it names none; the outline, drawn over every shape, is left out.
+TEST(FrameShapeAt, NamesTheShapeWhosePixelTheFrameShows) {
+    for (Case& c : cases("shapes_later_cover_earlier", ".txt")) {
+        const int32_t w = c.config.windowWidth, h = c.config.windowHeight;
+        Raster *frame = frame_draw(nullptr, w, h, c.shapes, &c.image),
+               *outline = frame_draw(nullptr, w, h, nullptr, &c.image);
+        std::vector<ShapeSteps> alone;
+        for (const ObjectNode* node = c.shapes->head; node != nullptr; node = node->next)
+            shape_steps(&alone.emplace_back(), node->shape, &c.image, w, h);
+        std::set<int32_t> seen;
+        for (int32_t i = 0; i < w * h; ++i) {
+            const int32_t col = i % w, row = i / w;
+            const int32_t shape = frame_shape_at(w, h, c.shapes, &c.image, col, row);
+            const Colour& p = frame->pixels[i];
+            const uint8_t* want =
+                shape < 0 ? nullptr
+                          : &alone[size_t(shape)].picture[4 * size_t((h - 1 - row) * w + col)];
+            if (outline->pixels[i].r != 1.0f || outline->pixels[i].b != 1.0f)
+                continue;
+            seen.insert(shape);
+            EXPECT_TRUE(want == nullptr
+                            ? p.r == 1.0f && p.g == 1.0f && p.b == 1.0f
+                            : want[0] == colour_byte(p.r) && want[2] == colour_byte(p.b))
+                << "column " << col << " row " << row << " shape " << shape;
+        }
+        EXPECT_EQ(seen, (std::set<int32_t>{-1, 0, 1}));
+        EXPECT_EQ(frame_shape_at(w, h, c.shapes, &c.image, w, 1), -1) << "off the frame";
+        raster_free(frame), raster_free(outline), listobject_free(c.shapes);
     }
 }
 
