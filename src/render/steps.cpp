@@ -113,7 +113,6 @@ bool shape_steps(ShapeSteps* out, const ListVertex* shape, const LineImage* imag
         const Vertex& b = ctx.image->vertices[static_cast<size_t>(line.second)];
         const int32_t membersBefore = polygon->nmembers;
         const uintptr_t before = reinterpret_cast<uintptr_t>(polygon);
-        cuts.clear();
         if (membersBefore > 0) {
             polygon = clip_shape_noting_cuts(polygon, a, b, &cuts);
         }

@@ -3,8 +3,10 @@
 // comes from the core (page_steps); this file only lays them out and draws the marks around them.
 "use strict";
 
-// A float as the shortest text that reads back as the same 32-bit float.
-function floatText(value) {
+// A 32-bit float (which JSON brought as the nearest double of its 9 digits) as the shortest text
+// that reads back as the same float.
+function floatText(number) {
+  const value = Math.fround(number);
   if (!Number.isFinite(value)) {
     return String(value);
   }

@@ -87,9 +87,11 @@ TEST(FillObserver, HearsExactlyTheSpansTheFillWrites) {
         draw_context_init(&watchedCtx, watched, &c.image);
         draw_context_init(&plainCtx, plain, &c.image);
         for (const ObjectNode* node = c.shapes->head; node != nullptr; node = node->next) {
-            if (node->shape->nmembers >= 3) // points and lines are not filled
-                draw_shape_observed(node->shape, &watchedCtx, &checker),
-                    draw_shape(node->shape, &plainCtx);
+            const VertexNode* v = node->shape->head;
+            if (node->shape->nmembers == 3) { // points and lines are not filled
+                draw_shape_observed(node->shape, &watchedCtx, &checker);
+                fill_triangle(v->vertex, v->next->vertex, v->next->next->vertex, &plainCtx);
+            }
         }
         const size_t bytes = sizeof(Colour) * size_t(plain->width) * size_t(plain->height);
         EXPECT_EQ(std::memcmp(checker.drawn->pixels, plain->pixels, bytes), 0)
