@@ -363,7 +363,17 @@ function createStepView(core, frame, say) {
     Escape: close,
   };
 
+  function disarm() {
+    selecting = false;
+    frame.classList.remove("selecting");
+  }
+
   function key(event) {
+    if (selecting && event.key === "Escape") {
+      event.preventDefault();
+      disarm();
+      return true;
+    }
     const action = keys[event.key];
     if (panel.hidden || action === undefined || event.ctrlKey || event.metaKey || event.altKey) {
       return false;
@@ -373,14 +383,13 @@ function createStepView(core, frame, say) {
     return true;
   }
 
-  // A left click while "Select shape" is armed picks the shape under it instead of adding a
-  // vertex.
+  // A left click while "Select shape" is armed (until Esc) picks the shape under it instead of
+  // adding a vertex.
   function takesClick(event) {
     if (!selecting || event.button !== 0) {
       return false;
     }
-    selecting = false;
-    frame.classList.remove("selecting");
+    disarm();
     const index = core._page_shape_at(
       Math.floor(event.offsetX),
       Math.floor(event.offsetY),
