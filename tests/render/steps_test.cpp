@@ -146,13 +146,15 @@ TEST(FrameShapeAt, NamesTheShapeWhosePixelTheFrameShows) {
         for (int32_t i = 0; i < w * h; ++i) {
             const int32_t col = i % w, row = i / w;
             const int32_t shape = frame_shape_at(w, h, c.shapes, &c.image, col, row);
+            const size_t at = 4 * size_t((h - 1 - row) * w + col); // pictures: rows top first
             const Colour& p = frame->pixels[i];
-            const uint8_t* want =
-                shape < 0 ? nullptr
-                          : &alone[size_t(shape)].picture[4 * size_t((h - 1 - row) * w + col)];
             if (outline->pixels[i].r != 1.0f || outline->pixels[i].b != 1.0f)
                 continue;
             seen.insert(shape);
+            for (const ShapeSteps& steps : alone) // where none shows, none wrote
+                EXPECT_TRUE(steps.picture[at + 3] == 0 ||
+                            (shape >= 0 && steps.picture[at + 3] == 255));
+            const uint8_t* want = shape < 0 ? nullptr : &alone[size_t(shape)].picture[at];
             EXPECT_TRUE(want == nullptr
                             ? p.r == 1.0f && p.g == 1.0f && p.b == 1.0f
                             : want[0] == colour_byte(p.r) && want[2] == colour_byte(p.b))
