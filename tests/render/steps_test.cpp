@@ -77,6 +77,28 @@ struct SpanChecker {
     }
 };
 
+// The steps agree with themselves: each verdict with the polygons before and after its line, and
+// the rows' pixels, painted in order, with the picture of the whole shape.
+void expect_consistent(const ShapeSteps& steps) {
+    for (size_t k = 1; k < steps.stages.size(); ++k) {
+        const std::vector<StepVertex>&before = steps.stages[k - 1].polygon,
+              &after = steps.stages[k].polygon;
+        const bool same = std::ranges::equal(before, after, [](auto& u, auto& v) {
+            return std::memcmp(&u.view, &v.view, sizeof(Vertex)) == 0;
+        });
+        EXPECT_EQ(steps.stages[k].verdict, before.empty()  ? ClipVerdict::NothingLeft
+                                           : after.empty() ? ClipVerdict::DropsAll
+                                           : same          ? ClipVerdict::KeepsAll
+                                                           : ClipVerdict::Cuts)
+            << "stage " << k;
+    }
+    std::vector<uint8_t> painted(steps.picture.size(), 0);
+    for (const FillStepRow& r : steps.rows)
+        std::copy_n(&steps.rowBytes[r.bytes], 4 * (r.colEnd - r.colStart),
+                    &painted[4 * size_t((steps.height - 1 - r.row) * steps.width + r.colStart)]);
+    EXPECT_TRUE(steps.rows.empty() || painted == steps.picture);
+}
+
 TEST(FillObserver, HearsExactlyTheSpansTheFillWrites) {
     int32_t rows = 0;
     for (Case& c : cases("fill_", ".txt")) {
@@ -89,6 +111,10 @@ TEST(FillObserver, HearsExactlyTheSpansTheFillWrites) {
         for (const ObjectNode* node = c.shapes->head; node != nullptr; node = node->next) {
             const VertexNode* v = node->shape->head;
             if (node->shape->nmembers == 3) { // points and lines are not filled
+                ShapeSteps steps;
+                shape_steps(&steps, node->shape, &c.image, c.config.windowWidth,
+                            c.config.windowHeight);
+                expect_consistent(steps);
                 draw_shape_observed(node->shape, &watchedCtx, &checker);
                 fill_triangle(v->vertex, v->next->vertex, v->next->next->vertex, &plainCtx);
             }
@@ -113,6 +139,7 @@ TEST(ShapeSteps, EndInTheGoldenClipAndMarkTheirCuts) {
             ShapeSteps steps;
             ASSERT_TRUE(shape_steps(&steps, node->shape, &c.image, 17, 17));
             ASSERT_EQ(steps.stages.size(), c.image.lines.size() + 1);
+            expect_consistent(steps);
             ListVertex* end = listvertex_new(nullptr);
             for (const StepVertex& v : steps.stages.back().polygon)
                 listvertex_append(end, listvertex_node_new(&v.view));
