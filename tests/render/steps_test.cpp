@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -77,8 +78,9 @@ struct SpanChecker {
     }
 };
 
-// The steps agree with themselves: each verdict with the polygons before and after its line, and
-// the rows' pixels, painted in order, with the picture of the whole shape.
+// The steps agree with themselves: each verdict with the polygons before and after its line, each
+// triangle's rows with its corners, and the rows' pixels, painted in order, with the picture of
+// the whole shape.
 void expect_consistent(const ShapeSteps& steps) {
     for (size_t k = 1; k < steps.stages.size(); ++k) {
         const std::vector<StepVertex>&before = steps.stages[k - 1].polygon,
@@ -91,6 +93,20 @@ void expect_consistent(const ShapeSteps& steps) {
                                            : same          ? ClipVerdict::KeepsAll
                                                            : ClipVerdict::Cuts)
             << "stage " << k;
+    }
+    // A triangle's rows: from its lowest corner's row up to its highest corner, within the frame.
+    for (size_t t = 0; t < steps.triangles.size(); ++t) {
+        const FillStepTriangle& tri = steps.triangles[t];
+        double low = INFINITY, high = -INFINITY;
+        for (const StepVertex& corner : tri.corners)
+            low = std::min(low, double(corner.pixel.y)),
+            high = std::max(high, double(corner.pixel.y));
+        const double h = steps.height, rows = std::clamp(std::ceil(high), 0.0, h) -
+                                              std::clamp(std::trunc(low), 0.0, h);
+        EXPECT_EQ(tri.rowCount, std::isfinite(low + high) && low < high ? int32_t(rows) : 0)
+            << "triangle " << t;
+        for (int32_t i = 0; i < tri.rowCount; ++i)
+            EXPECT_EQ(steps.rows[size_t(tri.firstRow + i)].triangle, int32_t(t));
     }
     std::vector<uint8_t> painted(steps.picture.size(), 0);
     for (const FillStepRow& r : steps.rows)
