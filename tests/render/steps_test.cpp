@@ -110,8 +110,9 @@ void expect_consistent(const ShapeSteps& steps) {
     }
     std::vector<uint8_t> painted(steps.picture.size(), 0);
     for (const FillStepRow& r : steps.rows)
-        std::copy_n(&steps.rowBytes[r.bytes], 4 * (r.colEnd - r.colStart),
-                    &painted[4 * size_t((steps.height - 1 - r.row) * steps.width + r.colStart)]);
+        std::copy_n(steps.rowBytes.data() + r.bytes, 4 * (r.colEnd - r.colStart),
+                    painted.data() +
+                        4 * size_t((steps.height - 1 - r.row) * steps.width + r.colStart));
     EXPECT_TRUE(steps.rows.empty() || painted == steps.picture);
 }
 
