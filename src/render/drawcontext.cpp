@@ -12,8 +12,9 @@ float long_extent(int32_t longer, int32_t shorter) {
 } // namespace
 
 void draw_context_init(DrawContext* ctx, Raster* raster, const LineImage* image) {
+    static const LineImage none;
     ctx->raster = raster;
-    ctx->image = image;
+    ctx->image = image != nullptr ? image : &none;
     if (raster->width > raster->height) {
         ctx->extentX = long_extent(raster->width, raster->height);
         ctx->extentY = 2.0f;

@@ -14,9 +14,10 @@ struct DrawContext {
     float extentY; // height of the view in normalized units
 };
 
-// Stores raster and image and sets the extents from the raster's size: the longer side spans
-// 2 * (long - 1) / (short - 1) units. A raster narrower or lower than 2 pixels has no mapping;
-// the extents are then infinite or NaN, and the frame draws nothing on it.
+// Stores raster and image (null for none: an image without lines) and sets the extents from the
+// raster's size: the longer side spans 2 * (long - 1) / (short - 1) units. A raster narrower or
+// lower than 2 pixels has no mapping; the extents are then infinite or NaN, and the frame draws
+// nothing on it.
 void draw_context_init(DrawContext* ctx, Raster* raster, const LineImage* image);
 // View units to raster units, in place on x and y; x = -extentX / 2 maps to column 0 and
 // x = +extentX / 2 to column width - 1.

@@ -47,7 +47,6 @@ void draw_clipped(const ListVertex* shape, const ClipLines* lines, const DrawCon
 
 Raster* frame_draw(Raster* previous, int32_t width, int32_t height, const ListObject* shapes,
                    const LineImage* image) {
-    static const LineImage noImage;
     Raster* raster = raster_of_size(previous, width, height);
     Colour white;
     raster_fill(raster, *colour_set(&white, 1.0f, 1.0f, 1.0f, 1.0f));
@@ -56,7 +55,7 @@ Raster* frame_draw(Raster* previous, int32_t width, int32_t height, const ListOb
         return raster;
     }
     DrawContext ctx;
-    draw_context_init(&ctx, raster, image != nullptr ? image : &noImage);
+    draw_context_init(&ctx, raster, image);
     // Shapes in the order they were committed, so that a later one covers an earlier one; each is
     // clipped and drawn before the next is touched, as clipping never reads the raster.
     const ClipLines lines = clip_lines_of(ctx.image);
@@ -71,7 +70,6 @@ Raster* frame_draw(Raster* previous, int32_t width, int32_t height, const ListOb
 
 int32_t frame_shape_at(int32_t width, int32_t height, const ListObject* shapes,
                        const LineImage* image, int32_t column, int32_t row) {
-    static const LineImage noImage;
     if (shapes == nullptr || column < 0 || row < 0 || column >= width || row >= height ||
         width < 2 || height < 2) {
         return -1;
@@ -82,7 +80,7 @@ int32_t frame_shape_at(int32_t width, int32_t height, const ListObject* shapes,
         return -1;
     }
     DrawContext ctx;
-    draw_context_init(&ctx, raster, image != nullptr ? image : &noImage);
+    draw_context_init(&ctx, raster, image);
     const ClipLines lines = clip_lines_of(ctx.image);
     Colour* pixel = &raster->pixels[column + static_cast<std::ptrdiff_t>(row) * width];
     int32_t found = -1;

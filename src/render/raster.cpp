@@ -26,16 +26,6 @@ template <int channels> void pixel_to_bytes(const Colour& pixel, uint8_t* out) {
     }
 }
 
-// Rows top first.
-template <int channels> void to_bytes(const Raster* raster, uint8_t* out) {
-    for (int32_t row = raster->height - 1; row >= 0; --row) {
-        const Colour* pixel = raster->pixels + static_cast<size_t>(row) * raster->width;
-        for (int32_t col = 0; col < raster->width; ++col, ++pixel, out += channels) {
-            pixel_to_bytes<channels>(*pixel, out);
-        }
-    }
-}
-
 #ifdef __wasm_simd128__
 // In the browser the conversion runs once a frame over every pixel, and there scalar code takes
 // as long as the frame pass. Four pixels at a time, exactly as colour_byte: the clamp's
@@ -99,19 +89,32 @@ void raster_fill(Raster* raster, Colour colour) {
 
 std::vector<uint8_t> raster_to_rgb8(const Raster* raster) {
     std::vector<uint8_t> rgb(3 * pixel_count(raster));
-    to_bytes<3>(raster, rgb.data());
+    uint8_t* out = rgb.data();
+    for (int32_t row = raster->height - 1; row >= 0; --row) {
+        const Colour* pixel = raster->pixels + static_cast<size_t>(row) * raster->width;
+        for (int32_t col = 0; col < raster->width; ++col, ++pixel, out += 3) {
+            pixel_to_bytes<3>(*pixel, out);
+        }
+    }
     return rgb;
 }
 
 void raster_to_rgba8(const Raster* raster, uint8_t* rgba) {
-#ifdef __wasm_simd128__
     const size_t rowBytes = 4 * static_cast<size_t>(raster->width);
     for (int32_t row = raster->height - 1; row >= 0; --row, rgba += rowBytes) {
-        row_to_rgba8(raster->pixels + static_cast<size_t>(row) * raster->width, raster->width,
-                     rgba);
+        raster_span_to_rgba8(raster, row, 0, raster->width, rgba);
     }
+}
+
+void raster_span_to_rgba8(const Raster* raster, int32_t row, int32_t colStart, int32_t colEnd,
+                          uint8_t* rgba) {
+    const Colour* pixel = raster->pixels + static_cast<size_t>(row) * raster->width + colStart;
+#ifdef __wasm_simd128__
+    row_to_rgba8(pixel, colEnd - colStart, rgba);
 #else
-    to_bytes<4>(raster, rgba);
+    for (int32_t col = colStart; col < colEnd; ++col, ++pixel, rgba += 4) {
+        pixel_to_bytes<4>(*pixel, rgba);
+    }
 #endif
 }
 

@@ -26,6 +26,10 @@ void raster_fill(Raster* raster, Colour colour);
 std::vector<uint8_t> raster_to_rgb8(const Raster* raster);
 // The same into rgba, 4 x width x height bytes, as a canvas takes them: every pixel opaque.
 void raster_to_rgba8(const Raster* raster, uint8_t* rgba);
+// Columns colStart up to but not including colEnd of one row (inside the raster) into rgba,
+// 4 bytes a pixel, converted as raster_to_rgba8 converts them.
+void raster_span_to_rgba8(const Raster* raster, int32_t row, int32_t colStart, int32_t colEnd,
+                          uint8_t* rgba);
 // A colour no drawing makes, NaN with a payload arithmetic never gives: a pixel filled with it
 // that still holds it after a drawing was not written by it.
 Colour raster_unwritten();

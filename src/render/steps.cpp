@@ -5,8 +5,11 @@
 #include "render/fill_observed.h"
 #include "render/raster.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 namespace {
 
@@ -43,14 +46,12 @@ struct RowRecorder {
 
     void row(const Raster& raster, int32_t row, const Vertex& start, const Vertex& end,
              int32_t colStart, int32_t colEnd) {
+        const size_t bytes = steps->rowBytes.size();
         steps->rows.push_back(FillStepRow{static_cast<int32_t>(steps->triangles.size()) - 1, row,
-                                          start, end, colStart, colEnd, steps->rowBytes.size()});
+                                          start, end, colStart, colEnd, bytes});
         ++steps->triangles.back().rowCount;
-        for (int32_t col = colStart; col < colEnd; ++col) {
-            const Colour& c = raster.pixels[col + static_cast<std::ptrdiff_t>(row) * raster.width];
-            steps->rowBytes.insert(steps->rowBytes.end(),
-                                   {colour_byte(c.r), colour_byte(c.g), colour_byte(c.b), 255});
-        }
+        steps->rowBytes.resize(bytes + 4 * static_cast<size_t>(colEnd - colStart));
+        raster_span_to_rgba8(&raster, row, colStart, colEnd, steps->rowBytes.data() + bytes);
     }
 };
 
@@ -64,29 +65,63 @@ ClipVerdict verdict_of(int32_t membersBefore, uintptr_t before, const ListVertex
     return after->nmembers == 0 ? ClipVerdict::DropsAll : ClipVerdict::Cuts;
 }
 
+// The frame's conversion of every pixel, then nothing where the shape wrote nothing.
 void picture_of(const Raster* raster, std::vector<uint8_t>* picture) {
-    picture->assign(4 * static_cast<size_t>(raster->width) * static_cast<size_t>(raster->height),
-                    0);
+    picture->resize(4 * static_cast<size_t>(raster->width) * static_cast<size_t>(raster->height));
+    raster_to_rgba8(raster, picture->data());
     uint8_t* out = picture->data();
     for (int32_t row = raster->height - 1; row >= 0; --row) {
-        for (int32_t col = 0; col < raster->width; ++col, out += 4) {
-            const Colour& c =
-                raster->pixels[col + static_cast<std::ptrdiff_t>(row) * raster->width];
-            if (raster_written(c)) {
-                out[0] = colour_byte(c.r);
-                out[1] = colour_byte(c.g);
-                out[2] = colour_byte(c.b);
-                out[3] = 255;
+        const Colour* pixel = raster->pixels + static_cast<std::ptrdiff_t>(row) * raster->width;
+        for (int32_t col = 0; col < raster->width; ++col, ++pixel, out += 4) {
+            if (!raster_written(*pixel)) {
+                std::fill_n(out, 4, 0);
             }
         }
     }
+}
+
+void put_float(std::string* out, float value) {
+    char text[32];
+    if (std::isfinite(value)) {
+        std::snprintf(text, sizeof text, "%.9g,", static_cast<double>(value));
+    } else {
+        std::snprintf(text, sizeof text, "\"%s\",",
+                      std::isnan(value) ? "NaN" : (value > 0 ? "Infinity" : "-Infinity"));
+    }
+    *out += text;
+}
+
+// Ends a list or object whose items each end in a comma.
+void close(std::string* out, char bracket) {
+    if (out->back() == ',') {
+        out->back() = bracket;
+    } else {
+        *out += bracket;
+    }
+    *out += ',';
+}
+
+void put_vertex(std::string* out, const StepVertex& v) {
+    *out += '[';
+    for (const float value : {v.view.x, v.view.y, v.pixel.x, v.pixel.y, v.view.r, v.view.g,
+                              v.view.b, v.view.a, v.cut ? 1.0f : 0.0f, v.s}) {
+        put_float(out, value);
+    }
+    close(out, ']');
+}
+
+void put_vertices(std::string* out, const char* name, const StepVertex* v, size_t count) {
+    *out += std::string("\"") + name + "\":[";
+    for (size_t i = 0; i < count; ++i) {
+        put_vertex(out, v[i]);
+    }
+    close(out, ']');
 }
 
 } // namespace
 
 bool shape_steps(ShapeSteps* out, const ListVertex* shape, const LineImage* image, int32_t width,
                  int32_t height) {
-    static const LineImage noImage;
     *out = ShapeSteps{};
     if (width < 2 || height < 2) {
         return false;
@@ -98,7 +133,7 @@ bool shape_steps(ShapeSteps* out, const ListVertex* shape, const LineImage* imag
     }
     raster_fill(raster, raster_unwritten());
     DrawContext ctx;
-    draw_context_init(&ctx, raster, image != nullptr ? image : &noImage);
+    draw_context_init(&ctx, raster, image);
     out->width = width;
     out->height = height;
 
@@ -128,4 +163,41 @@ bool shape_steps(ShapeSteps* out, const ListVertex* shape, const LineImage* imag
     listvertex_free(polygon);
     raster_free(raster);
     return true;
+}
+
+std::string steps_json(const ShapeSteps& steps) {
+    static const char* const verdicts[] = {"committed", "keeps all", "cuts", "drops all",
+                                           "nothing left"}; // in ClipVerdict's order
+    std::string out = "{\"width\":" + std::to_string(steps.width) +
+                      ",\"height\":" + std::to_string(steps.height) +
+                      ",\"rowBytes\":" + std::to_string(steps.rowBytes.size()) + ",\"stages\":[";
+    for (const ClipStage& stage : steps.stages) {
+        out += std::string("{\"verdict\":\"") + verdicts[static_cast<int>(stage.verdict)] +
+               "\",\"line\":" + std::to_string(stage.line) + ',';
+        put_vertices(&out, "ends", stage.ends, 2);
+        put_vertices(&out, "polygon", stage.polygon.data(), stage.polygon.size());
+        close(&out, '}');
+    }
+    close(&out, ']');
+    out += "\"triangles\":[";
+    for (const FillStepTriangle& t : steps.triangles) {
+        out += '{';
+        put_vertices(&out, "corners", t.corners, 3);
+        out += "\"firstRow\":" + std::to_string(t.firstRow) +
+               ",\"rowCount\":" + std::to_string(t.rowCount) + "},";
+    }
+    close(&out, ']');
+    out += "\"rows\":[";
+    for (const FillStepRow& r : steps.rows) {
+        out += '[' + std::to_string(r.triangle) + ',' + std::to_string(r.row) + ',';
+        for (const float value : {r.start.x, r.start.r, r.start.g, r.start.b, r.start.a, r.end.x,
+                                  r.end.r, r.end.g, r.end.b, r.end.a}) {
+            put_float(&out, value);
+        }
+        out += std::to_string(r.colStart) + ',' + std::to_string(r.colEnd) + ',' +
+               std::to_string(r.bytes) + "],";
+    }
+    close(&out, ']');
+    out.back() = '}';
+    return out;
 }

@@ -9,15 +9,12 @@
 
 #include <emscripten/emscripten.h>
 
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <initializer_list>
 #include <iterator>
 #include <memory>
 #include <new>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -32,113 +29,6 @@ std::string sceneText;
 // The step view's shape, its steps as JSON for the page, and their pixels.
 ShapeSteps steps;
 std::string stepsJson;
-
-// JSON has no NaN or infinities: those go as strings, which the page turns back into numbers.
-void json_number(std::string* out, float value) {
-    char text[32];
-    if (std::isfinite(value)) {
-        std::snprintf(text, sizeof text, "%.9g", static_cast<double>(value));
-    } else {
-        std::snprintf(text, sizeof text, "\"%s\"",
-                      std::isnan(value) ? "NaN" : (value > 0 ? "Infinity" : "-Infinity"));
-    }
-    *out += text;
-}
-
-void json_numbers(std::string* out, std::initializer_list<float> values) {
-    *out += '[';
-    for (const float value : values) {
-        json_number(out, value);
-        *out += ',';
-    }
-    out->back() = ']';
-}
-
-void json_integer(std::string* out, const char* name, long long value, char after = ',') {
-    *out += std::string("\"") + name + "\":" + std::to_string(value) + after;
-}
-
-// [x, y, pixel x, pixel y, r, g, b, a, cut, s]
-void json_vertex(std::string* out, const StepVertex& v) {
-    json_numbers(out, {v.view.x, v.view.y, v.pixel.x, v.pixel.y, v.view.r, v.view.g, v.view.b,
-                       v.view.a, v.cut ? 1.0f : 0.0f, v.s});
-}
-
-template <typename T, typename Write>
-void json_list(std::string* out, const char* name, const std::vector<T>& items, Write write) {
-    *out += std::string("\"") + name + "\":[";
-    for (const T& item : items) {
-        write(item);
-        *out += ',';
-    }
-    if (out->back() == ',') {
-        out->pop_back();
-    }
-    *out += ']';
-}
-
-const char* verdict_name(ClipVerdict verdict) {
-    switch (verdict) {
-    case ClipVerdict::Committed:
-        return "committed";
-    case ClipVerdict::KeepsAll:
-        return "keeps all";
-    case ClipVerdict::Cuts:
-        return "cuts";
-    case ClipVerdict::DropsAll:
-        return "drops all";
-    case ClipVerdict::NothingLeft:
-        return "nothing left";
-    }
-    return "";
-}
-
-std::string json_of(const ShapeSteps& s, int32_t shape, int32_t members) {
-    std::string out = "{";
-    json_integer(&out, "shape", shape);
-    json_integer(&out, "members", members);
-    json_integer(&out, "width", s.width);
-    json_integer(&out, "height", s.height);
-    json_integer(&out, "rowBytes", static_cast<long long>(s.rowBytes.size()));
-    json_list(&out, "stages", s.stages, [&](const ClipStage& stage) {
-        out += std::string("{\"verdict\":\"") + verdict_name(stage.verdict) + "\",";
-        json_integer(&out, "line", stage.line);
-        out += "\"ends\":[";
-        json_vertex(&out, stage.ends[0]);
-        out += ',';
-        json_vertex(&out, stage.ends[1]);
-        out += "],";
-        json_list(&out, "polygon", stage.polygon,
-                  [&](const StepVertex& v) { json_vertex(&out, v); });
-        out += '}';
-    });
-    out += ',';
-    json_list(&out, "triangles", s.triangles, [&](const FillStepTriangle& t) {
-        out += "{\"corners\":[";
-        for (const StepVertex& corner : t.corners) {
-            json_vertex(&out, corner);
-            out += ',';
-        }
-        out.back() = ']';
-        out += ',';
-        json_integer(&out, "firstRow", t.firstRow);
-        json_integer(&out, "rowCount", t.rowCount, '}');
-    });
-    out += ',';
-    // [triangle, row, start x, r, g, b, a, end x, r, g, b, a, first column, end column, bytes]
-    json_list(&out, "rows", s.rows, [&](const FillStepRow& r) {
-        out += '[' + std::to_string(r.triangle) + ',' + std::to_string(r.row) + ',';
-        for (const Vertex* w : {&r.start, &r.end}) {
-            for (const float value : {w->x, w->r, w->g, w->b, w->a}) {
-                json_number(&out, value);
-                out += ',';
-            }
-        }
-        out += std::to_string(r.colStart) + ',' + std::to_string(r.colEnd) + ',' +
-               std::to_string(r.bytes) + ']';
-    });
-    return out + '}';
-}
 
 } // namespace
 
@@ -266,7 +156,7 @@ EMSCRIPTEN_KEEPALIVE const char* page_steps(int32_t index, int32_t width, int32_
         }
         return nullptr;
     }
-    stepsJson = json_of(steps, shape, node->shape->nmembers);
+    stepsJson = "{\"shape\":" + std::to_string(shape) + ',' + steps_json(steps).substr(1);
     return stepsJson.c_str();
 }
 

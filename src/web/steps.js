@@ -243,7 +243,7 @@ function createStepView(core, frame, say) {
     corners(stage.polygon);
     caption.textContent =
       k === 0
-        ? `Shape ${data.shape + 1}, ${data.members === 1 ? "1 vertex" : `${data.members} vertices`},` +
+        ? `Shape ${data.shape + 1}, ${stage.polygon.length === 1 ? "1 vertex" : `${stage.polygon.length} vertices`},` +
           ` as committed; ${plural(lines, "clip line")} ${lines === 1 ? "follows" : "follow"}.`
         : `Clip line ${stage.line} (${k} of ${lines})` + verdictText[stage.verdict](stage);
     if (k === clipSteps() - 1 && finalStage.polygon.length > 0) {

@@ -3,7 +3,7 @@ core's own steps, built natively) prints for the saved scene; the fill must take
 triangles cover; the last step's picture must be the frame's pixels of the shape. The view's keys leave the
 drawing alone, the drawing's keys still work after them (a second shape, then n), and "Select shape" picks
 the shape clicked."""
-import array, base64, math, subprocess
+import array, base64, json, math, subprocess
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.keys import Keys
 from replay import text_top
@@ -17,17 +17,10 @@ SMALL, INSIDE_SMALL = [("1", 300, 200), ("1", 340, 200), ("1", 320, 170)], (320,
 
 
 def printed(helper, examples, scene):
-    """steps_print's stages and triangles: [(verdict, vertices)], [(rows, corners)]."""
-    lines = subprocess.run([helper, examples / "config.txt", examples / "clippoly.txt", scene], capture_output=True,
-                           text=True, timeout=10, check=True).stdout.split("steps\n", 1)[1].splitlines()
-    stages, triangles, at = [], [], 0
-    while at < len(lines):
-        kind, *args = lines[at].split()
-        count = int(args[1]) if kind == "stage" else 3
-        vertices = [[float(v) for v in line.split()] for line in lines[at + 1 : at + 1 + count]]
-        (stages if kind == "stage" else triangles).append((args[0] if kind == "stage" else int(args[0]), vertices))
-        at += 1 + count
-    return stages, triangles
+    """steps_print's steps_json of the scene's shape (NaN and the infinities as strings)."""
+    out = subprocess.run([helper, examples / "config.txt", examples / "clippoly.txt", scene], capture_output=True,
+                         text=True, timeout=10, check=True).stdout
+    return json.loads(out.splitlines()[-1])
 
 
 def check_steps(browser, page, helper, examples, tmp, out):
@@ -43,7 +36,8 @@ def check_steps(browser, page, helper, examples, tmp, out):
     enter = lambda shape: [(keys(colour), page.click(x, y, False)) for colour, x, y in shape] + [keys(" ")]
     enter(CROSSING)
     (tmp / "scene.txt").write_text(page.save())
-    stages, triangles = printed(helper, examples, tmp / "scene.txt")
+    steps = printed(helper, examples, tmp / "scene.txt")
+    stages, triangles = [(s["verdict"], s["polygon"]) for s in steps["stages"]], steps["triangles"]
     cutting = [s for s, _ in stages].count("cuts")
     failures += [] if cutting == 2 else [f"the shape is cut by {cutting} clip lines, not 2"]
     frame = page.shown()
@@ -52,7 +46,7 @@ def check_steps(browser, page, helper, examples, tmp, out):
     for k, (verdict, vertices) in enumerate(stages):
         shown = table()
         cells = [[float(c) for c in row[2:10]] + [row[1] != "", float(row[1] or 0)] for row in shown]
-        wrong = [(i, j) for i, (got, want) in enumerate(zip(cells, vertices)) for j in range(10) if not same(got[j], want[j])]
+        wrong = [(i, j) for i, (got, want) in enumerate(zip(cells, vertices)) for j in range(10) if not same(got[j], float(want[j]))]
         if step() != k or len(cells) != len(vertices) or wrong:
             failures.append(f"clip stage {k}: {len(cells)} rows for {len(vertices)} vertices, cells unlike {wrong[:3]}")
         if verdict == "cuts" and "cuts the shape" not in caption():
@@ -63,8 +57,8 @@ def check_steps(browser, page, helper, examples, tmp, out):
 
     # Each triangle's rows are those from its lowest corner's row up to its highest corner, within the frame.
     w, h = frame[:2]
-    rows = [min(math.ceil(max(c[3] for c in t)), h) - max(math.trunc(min(c[3] for c in t)), 0) for _, t in triangles]
-    failures += [f"triangle {i}: {n} rows, {want} wanted" for i, ((n, _), want) in enumerate(zip(triangles, rows)) if n != want]
+    rows = [min(math.ceil(max(c[3] for c in t["corners"])), h) - max(math.trunc(min(c[3] for c in t["corners"])), 0) for t in triangles]
+    failures += [f"triangle {i}: {t['rowCount']} rows, {want} wanted" for i, (t, want) in enumerate(zip(triangles, rows)) if t["rowCount"] != want]
     last = int(js("return document.getElementById('steps-slider').max"))
     if not triangles or last != len(stages) - 1 + sum(rows):
         failures.append(f"{last + 1} steps for {len(stages)} clip stages and {sum(rows)} rows")
