@@ -172,7 +172,7 @@ std::string steps_json(const ShapeSteps& steps) {
                       ",\"height\":" + std::to_string(steps.height) +
                       ",\"rowBytes\":" + std::to_string(steps.rowBytes.size()) + ",\"stages\":[";
     for (const ClipStage& stage : steps.stages) {
-        out += std::string("{\"verdict\":\"") + verdicts[static_cast<int>(stage.verdict)] +
+        out += std::string("\n{\"verdict\":\"") + verdicts[static_cast<int>(stage.verdict)] +
                "\",\"line\":" + std::to_string(stage.line) + ',';
         put_vertices(&out, "ends", stage.ends, 2);
         put_vertices(&out, "polygon", stage.polygon.data(), stage.polygon.size());
@@ -181,7 +181,7 @@ std::string steps_json(const ShapeSteps& steps) {
     close(&out, ']');
     out += "\"triangles\":[";
     for (const FillStepTriangle& t : steps.triangles) {
-        out += '{';
+        out += "\n{";
         put_vertices(&out, "corners", t.corners, 3);
         out += "\"firstRow\":" + std::to_string(t.firstRow) +
                ",\"rowCount\":" + std::to_string(t.rowCount) + "},";
@@ -189,7 +189,7 @@ std::string steps_json(const ShapeSteps& steps) {
     close(&out, ']');
     out += "\"rows\":[";
     for (const FillStepRow& r : steps.rows) {
-        out += '[' + std::to_string(r.triangle) + ',' + std::to_string(r.row) + ',';
+        out += "\n[" + std::to_string(r.triangle) + ',' + std::to_string(r.row) + ',';
         for (const float value : {r.start.x, r.start.r, r.start.g, r.start.b, r.start.a, r.end.x,
                                   r.end.r, r.end.g, r.end.b, r.end.a}) {
             put_float(&out, value);

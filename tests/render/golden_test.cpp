@@ -4,10 +4,15 @@
 // bottom), then "<mark> r g b a" (%.9g) for each other colour, marked a-z, A-Z as they appear.
 // .expected.png and .fnv: the frame as a PNG, and the FNV-1a hash of the exact frame (width and
 // height, 4 bytes each, then its float pixels as stored). .expected.scene: the shapes after
-// clip_shape by every clip line in file order (empty when they vanish). CLIPDRAW_RECORD=1 rewrites
+// clip_shape by every clip line in file order (empty when they vanish). .expected.steps: each
+// shape's steps_json. .expected.shapes: which shape frame_shape_at finds at each pixel ('.' none,
+// else its index), rows top first, each labelled with its row. CLIPDRAW_RECORD=1 rewrites
 // them (an empty one starts a case); a mismatch writes <name>.actual.* and for a PNG .diff.png.
+#include "files/config.h"
 #include "files/scenefile.h"
 #include "render/clip.h"
+#include "render/frame.h"
+#include "render/steps.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
@@ -45,19 +50,30 @@ std::string picture_of(const std::string& frame, bool text) {
     }
     return text ? picture + legend : std::to_string(hash) + "\n";
 }
-// The case's shapes clipped by the lines of its clip polygon, as scene text.
-std::string clipped(const char* path) {
+// The kinds found here rather than by clipdraw-render: .scene, .steps or .shapes.
+std::string computed(const std::string& kind, const char* path) {
+    Config config;
     LineImage image;
-    read_image_file(path, &image);
     ListObject* shapes = listobject_new(nullptr);
-    scenefile_read(path, shapes);
-    for (ObjectNode* node = shapes->head; node != nullptr; node = node->next) {
+    read_config_file(path, &config), read_image_file(path, &image), scenefile_read(path, shapes);
+    const int32_t w = config.windowWidth, h = config.windowHeight;
+    std::string text;
+    for (ObjectNode* node = shapes->head; kind != ".shapes" && node != nullptr; node = node->next) {
+        ShapeSteps steps;
+        if (kind == ".steps" && shape_steps(&steps, node->shape, &image, w, h))
+            text += steps_json(steps) + "\n";
         for (const ImageLine& line : image.lines)
             node->shape = clip_shape(node->shape, image.vertices[size_t(line.first)],
                                      image.vertices[size_t(line.second)]);
         node->shape = node->shape != nullptr ? node->shape : listvertex_new(nullptr);
     }
-    const std::string text = scenefile_text(shapes);
+    for (int32_t i = 0; kind == ".shapes" && i < w * h; ++i) {
+        const int32_t row = h - 1 - i / w, col = i % w;
+        const int32_t shape = frame_shape_at(w, h, shapes, &image, col, row);
+        text += (shape < 0 ? '.' : char('0' + shape)) +
+                (col == w - 1 ? " " + std::to_string(row) + "\n" : "");
+    }
+    text = kind == ".scene" ? scenefile_text(shapes) : text;
     listobject_free(shapes);
     return text;
 }
@@ -74,16 +90,18 @@ class Case : public testing::TestWithParam<std::string> {};
 TEST_P(Case, MatchesItsExpectation) {
     const std::string base = CLIPDRAW_CASES + ("/" + GetParam()), in = base + ".txt";
     const std::string png = CLIPDRAW_WORK + ("/" + GetParam()) + ".png";
-    const bool scene = fs::exists(base + ".expected.scene"),
-               text = fs::exists(base + ".expected.txt");
-    const std::string ext = scene ? ".scene" : (text ? ".txt" : ".fnv");
+    std::string ext = ".fnv";
+    for (const char* kind : {".scene", ".steps", ".shapes", ".txt"})
+        ext = ext == ".fnv" && fs::exists(base + ".expected" + kind) ? kind : ext;
+    const bool here = ext != ".fnv" && ext != ".txt", text = ext == ".txt"; // here: computed
     const std::string command = CLIPDRAW_RENDER_BIN + (" --config " + in + " --clip " + in) +
                                 " --scene " + in + " --out " + png + " --float " + png + ".f32";
-    ASSERT_TRUE(scene || std::system(command.c_str()) == 0) << command;
-    const std::string got = scene ? clipped(in.c_str()) : picture_of(slurp(png + ".f32"), text);
+    ASSERT_TRUE(here || std::system(command.c_str()) == 0) << command;
+    const std::string got =
+        here ? computed(ext, in.c_str()) : picture_of(slurp(png + ".f32"), text);
     const auto keep = [&](const std::string& kind) {
         std::ofstream(base + kind + ext) << got;
-        if (!scene && !text)
+        if (!here && !text)
             fs::copy_file(png, base + kind + ".png", fs::copy_options::overwrite_existing);
     };
     if (std::getenv("CLIPDRAW_RECORD") != nullptr && std::getenv("CLIPDRAW_RECORD")[0] == '1')
@@ -91,11 +109,11 @@ TEST_P(Case, MatchesItsExpectation) {
     const std::string wanted = slurp(base + ".expected" + ext);
     png_image was, is;
     const std::string want = rgb_of(base + ".expected.png", &was), now = rgb_of(png, &is);
-    if (wanted == got && (text || scene || want == now))
+    if (wanted == got && (text || here || want == now))
         return;
     keep(".actual");
     ADD_FAILURE() << base << ".expected" << ext << " differs from .actual" << ext;
-    if (text || scene || want.empty() || want == now) // no picture to mark
+    if (text || here || want.empty() || want == now) // no picture to mark
         return;
     std::string diff = want;
     for (size_t i = 0; i + 3 <= std::min(want.size(), now.size()); i += 3)

@@ -31,6 +31,7 @@ class Page:
     def open(self):
         browser.get(origin + "index.html")
         wait(lambda: js("return !!window.clipdraw"), "the page did not start")
+        self.corner = js("const r = document.getElementById('frame').getBoundingClientRect(); return [r.left, r.top]")
 
     def load(self, picker, path):  # as a user does, through the page's file picker
         loads = js("return clipdraw.loads")
@@ -47,7 +48,6 @@ class Page:
         self.load("config-file", tmp / "config.txt")
         self.since = len(self.panel())
         self.load("clip-file", tmp / "clippoly.txt")
-        self.corner = js("const r = document.getElementById('frame').getBoundingClientRect(); return [r.left, r.top]")
         return True
 
     def click(self, x, y, right):

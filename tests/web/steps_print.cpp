@@ -1,5 +1,5 @@
-// Prints the core's steps of the last shape of a scene file as steps_json, on the last line after
-// the readers' lines, for the browser test to hold the step view against.
+// Prints the core's steps of the last shape of a scene file as steps_json, after the readers'
+// lines and a line "steps", for the browser test to hold the step view against.
 // Usage: steps_print <config file> <clip polygon file> <scene file>
 #include "files/config.h"
 #include "files/scenefile.h"
@@ -20,6 +20,6 @@ int main(int argc, char** argv) {
         last = last->next;
     if (!shape_steps(&steps, last->shape, &image, config.windowWidth, config.windowHeight))
         return 1;
-    std::printf("\n%s\n", steps_json(steps).c_str());
+    std::printf("steps\n%s\n", steps_json(steps).c_str());
     listobject_free(shapes);
 }
