@@ -8,9 +8,12 @@
 // shape's steps_json. .expected.shapes: which shape frame_shape_at finds at each pixel ('.' none,
 // else its index), rows top first, each labelled with its row. CLIPDRAW_RECORD=1 rewrites
 // them (an empty one starts a case); a mismatch writes <name>.actual.* and for a PNG .diff.png.
+// At the end, the fill's observer on the fill cases.
 #include "files/config.h"
 #include "files/scenefile.h"
 #include "render/clip.h"
+#include "render/fill.h"
+#include "render/fill_observed.h"
 #include "render/frame.h"
 #include "render/steps.h"
 
@@ -18,6 +21,7 @@
 #include <png.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -50,12 +54,23 @@ std::string picture_of(const std::string& frame, bool text) {
     }
     return text ? picture + legend : std::to_string(hash) + "\n";
 }
-// The kinds found here rather than by clipdraw-render: .scene, .steps or .shapes.
-std::string computed(const std::string& kind, const char* path) {
+// A case's data files, read as the program reads them.
+struct Scene {
     Config config;
     LineImage image;
     ListObject* shapes = listobject_new(nullptr);
-    read_config_file(path, &config), read_image_file(path, &image), scenefile_read(path, shapes);
+    explicit Scene(const char* path) {
+        read_config_file(path, &config), read_image_file(path, &image),
+            scenefile_read(path, shapes);
+    }
+    ~Scene() { listobject_free(shapes); }
+};
+// The kinds found here rather than by clipdraw-render: .scene, .steps or .shapes.
+std::string computed(const std::string& kind, const char* path) {
+    Scene scene(path);
+    const Config& config = scene.config;
+    const LineImage& image = scene.image;
+    ListObject* shapes = scene.shapes;
     const int32_t w = config.windowWidth, h = config.windowHeight;
     std::string text;
     for (ObjectNode* node = shapes->head; kind != ".shapes" && node != nullptr; node = node->next) {
@@ -73,9 +88,7 @@ std::string computed(const std::string& kind, const char* path) {
         text += (shape < 0 ? '.' : char('0' + shape)) +
                 (col == w - 1 ? " " + std::to_string(row) + "\n" : "");
     }
-    text = kind == ".scene" ? scenefile_text(shapes) : text;
-    listobject_free(shapes);
-    return text;
+    return kind == ".scene" ? scenefile_text(shapes) : text;
 }
 // A PNG file's pixels as RGB bytes, rows top first.
 std::string rgb_of(const std::string& path, png_image* image) {
@@ -132,4 +145,86 @@ std::vector<std::string> cases() { // <name>.txt in the cases folder
     return names;
 }
 INSTANTIATE_TEST_SUITE_P(Render, Case, testing::ValuesIn(cases()), [](auto& i) { return i.param; });
+
+Raster* unwritten(const Config& config) {
+    Raster* raster = raster_new(config.windowWidth, config.windowHeight);
+    raster_fill(raster, raster_unwritten());
+    return raster;
+}
+
+// At every row, the pixels written since the last row must be that row's span, all of it, from
+// the start walker to the end walker, the first in the start walker's colour; they are moved to
+// `drawn` and the raster marked unwritten again, so that every write shows.
+struct SpanChecker {
+    Raster* drawn;
+    int32_t lastRow = INT32_MIN, rows = 0;
+    void triangle(const Vertex&, const Vertex&, const Vertex&) { lastRow = INT32_MIN; }
+    void row(const Raster& raster, int32_t row, const Vertex& s, const Vertex& e, int32_t c0,
+             int32_t c1) {
+        EXPECT_GT(row, lastRow) << "rows come bottom up";
+        lastRow = row, ++rows;
+        if (c0 < c1) {
+            EXPECT_EQ(c0, std::max(trunc_to_int(s.x), 0));
+            EXPECT_EQ(c1, std::min(trunc_to_int(e.x), raster.width));
+            const Colour first = raster.pixels[c0 + row * raster.width];
+            EXPECT_TRUE(s.x < 0 ||
+                        (first.r == s.r && first.g == s.g && first.b == s.b && first.a == s.a));
+        } else {
+            EXPECT_TRUE(c0 == 0 && c1 == 0) << c0 << " " << c1;
+        }
+        for (int32_t i = 0; i < raster.width * raster.height; ++i) {
+            const bool inSpan =
+                i / raster.width == row && i % raster.width >= c0 && i % raster.width < c1;
+            ASSERT_EQ(raster_written(raster.pixels[i]), inSpan)
+                << "pixel " << i << " at row " << row;
+            if (inSpan)
+                drawn->pixels[i] = raster.pixels[i], raster.pixels[i] = raster_unwritten();
+        }
+    }
+};
+
+// The step view's picture: the rows' pixels, painted in order, give the shape's whole picture.
+void expect_rows_paint_the_picture(const ShapeSteps& steps) {
+    std::vector<uint8_t> painted(steps.picture.size(), 0);
+    for (const FillStepRow& r : steps.rows)
+        std::copy_n(steps.rowBytes.data() + r.bytes, 4 * (r.colEnd - r.colStart),
+                    painted.data() +
+                        4 * size_t((steps.height - 1 - r.row) * steps.width + r.colStart));
+    EXPECT_TRUE(painted == steps.picture);
+}
+
+// On the fill cases: the rows the fill's observer hears of, in order, are exactly the spans the
+// fill writes, and the step view's rows paint the shape's picture.
+TEST(FillObserver, HearsExactlyTheSpansTheFillWrites) {
+    int32_t rows = 0;
+    for (const std::string& name : cases()) {
+        const std::string base = CLIPDRAW_CASES + ("/" + name);
+        if (name.find("fill_") == std::string::npos || !fs::exists(base + ".expected.txt"))
+            continue;
+        Scene c((base + ".txt").c_str());
+        SCOPED_TRACE(name);
+        Raster *watched = unwritten(c.config), *plain = unwritten(c.config);
+        SpanChecker checker{unwritten(c.config)};
+        DrawContext watchedCtx, plainCtx;
+        draw_context_init(&watchedCtx, watched, &c.image);
+        draw_context_init(&plainCtx, plain, &c.image);
+        for (const ObjectNode* node = c.shapes->head; node != nullptr; node = node->next) {
+            const VertexNode* v = node->shape->head;
+            if (node->shape->nmembers == 3) { // points and lines are not filled
+                ShapeSteps steps;
+                shape_steps(&steps, node->shape, &c.image, c.config.windowWidth,
+                            c.config.windowHeight);
+                expect_rows_paint_the_picture(steps);
+                draw_shape_observed(node->shape, &watchedCtx, &checker);
+                fill_triangle(v->vertex, v->next->vertex, v->next->next->vertex, &plainCtx);
+            }
+        }
+        const size_t bytes = sizeof(Colour) * size_t(plain->width) * size_t(plain->height);
+        EXPECT_EQ(std::memcmp(checker.drawn->pixels, plain->pixels, bytes), 0)
+            << "the fill alone draws otherwise";
+        rows += checker.rows;
+        raster_free(checker.drawn), raster_free(plain), raster_free(watched);
+    }
+    EXPECT_GT(rows, 100);
+}
 } // namespace
