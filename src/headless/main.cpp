@@ -3,6 +3,7 @@
 #include "files/config.h"
 #include "files/lineimage.h"
 #include "files/scenefile.h"
+#include "headless/output.h"
 #include "lists/listobject.h"
 #include "render/frame.h"
 #include "render/raster.h"
@@ -14,7 +15,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <iterator>
-#include <memory>
 #include <string>
 
 namespace {
@@ -35,8 +35,10 @@ constexpr const char* usage =
     "                  first\n"
     "  --help          this text\n"
     "\n"
-    "A missing config or clip file leaves the defaults, as in clipdraw. Exit status: 0 when the\n"
-    "image is written, 1 when a file cannot be read or written, 2 for a bad command line.\n";
+    "A missing config or clip file leaves the defaults, as in clipdraw. Each output file is\n"
+    "replaced only when it has been written whole: a failed write leaves what was there (a device\n"
+    "or a pipe is written in place). Exit status: 0 when the image is written, 1 when a file\n"
+    "cannot be read or written, 2 for a bad command line.\n";
 
 constexpr int32_t sizeMax = 16384;
 
@@ -105,8 +107,15 @@ bool write_png(const char* path, const Raster* raster) {
     image.width = static_cast<png_uint_32>(raster->width);
     image.height = static_cast<png_uint_32>(raster->height);
     image.format = PNG_FORMAT_RGB;
-    if (png_image_write_to_file(&image, path, 0, rgb.data(), 0, nullptr) == 0) {
-        std::fprintf(stderr, "clipdraw-render: cannot write %s: %s\n", path, image.message);
+    // To a stream of our own: libpng's own file writer removes its file when a write fails.
+    const auto encode = [&](FILE* file) {
+        return png_image_write_to_stdio(&image, file, 0, rgb.data(), 0, nullptr) != 0;
+    };
+    std::string why;
+    if (!output_write(path, encode, &why)) {
+        const bool libpngSays = image.message[0] != '\0';
+        std::fprintf(stderr, "clipdraw-render: cannot write %s: %s%s%s\n", path,
+                     libpngSays ? image.message : "", libpngSays ? ": " : "", why.c_str());
         return false;
     }
     return true;
@@ -115,17 +124,17 @@ bool write_png(const char* path, const Raster* raster) {
 bool write_floats(const char* path, const Raster* raster) {
     static_assert(std::endian::native == std::endian::little,
                   "the file holds little-endian floats");
-    const std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path, "wb"), std::fclose);
     const size_t count = static_cast<size_t>(raster->width) * static_cast<size_t>(raster->height);
-    const bool written =
-        file != nullptr &&
-        std::fprintf(file.get(), "RGBA32F %d %d\n", raster->width, raster->height) > 0 &&
-        std::fwrite(raster->pixels, sizeof(Colour), count, file.get()) == count &&
-        std::fflush(file.get()) == 0;
-    if (!written) {
-        std::fprintf(stderr, "clipdraw-render: cannot write %s\n", path);
+    const auto put = [&](FILE* file) {
+        return std::fprintf(file, "RGBA32F %d %d\n", raster->width, raster->height) > 0 &&
+               std::fwrite(raster->pixels, sizeof(Colour), count, file) == count;
+    };
+    std::string why;
+    if (!output_write(path, put, &why)) {
+        std::fprintf(stderr, "clipdraw-render: cannot write %s: %s\n", path, why.c_str());
+        return false;
     }
-    return written;
+    return true;
 }
 
 } // namespace
