@@ -1,5 +1,6 @@
 // The software frame without a window: the empty frame and the half-raster triangle against the
-// store floor, the grid scenes at both window sizes, and resident memory over 1000 frames.
+// store floor, the grid scenes at both window sizes, a frame whose rows all start far outside it,
+// and resident memory over 1000 frames.
 // Google Benchmark's own output goes to standard error; standard output gets the table.
 //
 // Repetitions of all benchmarks run in random interleaved order and every figure is the median
@@ -8,6 +9,7 @@
 #include "report.h"
 #include "scenes.h"
 
+#include "lists/listvertex.h"
 #include "render/drawcontext.h"
 #include "render/fill.h"
 #include "render/frame.h"
@@ -129,6 +131,35 @@ void fill_rate(benchmark::State& state) {
     raster_free(raster);
 }
 
+// One triangle whose start side stands `out` columns left of the raster on every row and whose
+// end side lies right of it: every row of the frame is filled whole, after its span walker has
+// stepped in from column -out. Its corners lie far above and below the frame, so every row of
+// the frame lies between them.
+ListObject* far_start_scene(int32_t out) {
+    Raster* raster = raster_new(kLarge.width, kLarge.height);
+    DrawContext ctx;
+    draw_context_init(&ctx, raster, nullptr);
+    const float left = static_cast<float>(-out);
+    const float high = 3.0f * static_cast<float>(kLarge.height);
+    Vertex corners[3] = {
+        {left, -high, 1.0f, 0.0f, 0.0f, 1.0f},
+        {10.0f * static_cast<float>(kLarge.width), 0.5f * high, 0.0f, 1.0f, 0.0f, 1.0f},
+        {left, high, 0.0f, 0.0f, 1.0f, 1.0f}};
+    ListVertex* shape = listvertex_new(nullptr);
+    for (Vertex& corner : corners) {
+        map_from_raster(&corner, &ctx);
+        listvertex_append(shape, listvertex_node_new(&corner));
+    }
+    raster_free(raster);
+    return listobject_new(listobject_node_new(shape));
+}
+
+void far_start_frame(benchmark::State& state, int32_t out) {
+    ListObject* shapes = far_start_scene(out);
+    frames(state, shapes, LineImage{}, kLarge);
+    listobject_free(shapes);
+}
+
 long resident_kib() {
     std::ifstream statm("/proc/self/statm");
     long size = 0;
@@ -219,6 +250,14 @@ void print_table(const MedianReporter& medians, size_t trianglePixels, MemoryRes
     report_row({"Half-raster triangle 1920 x 1080 (" + std::to_string(trianglePixels) +
                     " px) vs std::fill of as many pixels",
                 report_ms(fill), report_ms(fillFloor), ratio_of(fill, fillFloor), "<= 2", 2.0});
+    const double far = medians.median("far_start_frame/60000/1920x1080");
+    const double near = medians.median("far_start_frame/1/1920x1080");
+    report_row({"Frame 1920 x 1080 whose every row starts 60000 columns out, walked in, vs the "
+                "same rows starting 1 column out",
+                report_ms(far), report_ms(near), ratio_of(far, near), "", -1.0});
+    report_row({"The same far-start frame vs the grid-32 frame, 1920 x 1080", report_ms(far),
+                report_ms(medians.median(grid_name(32, kLarge))),
+                ratio_of(far, medians.median(grid_name(32, kLarge))), "", -1.0});
     const long growth = memory.afterThousand - memory.afterTen;
     report_row({"Resident memory, grid 100 at 500 x 550: after frame 1000 vs after frame 10 "
                 "(growth " +
@@ -252,6 +291,10 @@ int main(int argc, char** argv) {
         }
     }
     timed(benchmark::RegisterBenchmark("fill_rate/1920x1080", fill_rate));
+    for (const int32_t out : {1, 60000}) {
+        const std::string name = "far_start_frame/" + std::to_string(out) + "/1920x1080";
+        timed(benchmark::RegisterBenchmark(name.c_str(), far_start_frame, out));
+    }
     timed(benchmark::RegisterBenchmark("fill_floor/1920x1080", store_floor, trianglePixels));
 
     MedianReporter reporter;

@@ -77,7 +77,8 @@ inline Span fill_span(Raster* raster, int32_t row, const Vertex* s, const Vertex
 
 // The row loop: while row < rowEnd, fill the row's span and move both walkers up one row. Only
 // rows inside the raster do any work: rows below it just move the walkers, and the loop ends at
-// its top. row holds whole numbers only.
+// its top. row holds whole numbers only, in a double because it starts at trunc of a mapped y,
+// which may lie far beyond the int range (any finite float does: a double holds each exactly).
 template <typename Observer>
 void run_rows(Raster* raster, double* row, float rowEnd, Walker* s, Walker* e, Observer* observer) {
     const double stop = std::max(*row, static_cast<double>(std::ceil(rowEnd)));

@@ -43,11 +43,16 @@ void walk(Vertex p, Vertex q, float Vertex::*major, const DrawContext* ctx) {
     const float farEdge =
         static_cast<float>(major == &Vertex::x ? ctx->raster->width : ctx->raster->height);
     Vertex cur = p;
+    // A start from which the edge lies more than two steps ahead moves to one or two steps
+    // before it; from nearer there is nothing to skip.
     double steps = 0.0;
+    bool walked = true;
     if (p.*major < -2.0f) {
-        steps = walker_move_to(&cur, &step, major, resume_before_edge(p.*major), &p, &q);
+        const double target = resume_before_edge(p.*major);
+        steps = target - static_cast<double>(p.*major);
+        walked = walker_move_to(&cur, &step, major, target, &p, &q);
     }
-    if (steps >= 0.0) {
+    if (walked) {
         // The walk as the DDA counts it: span + 1 positions, rounded.
         const float bound = span + 0.5f;
         for (double i = steps; static_cast<float>(i) < bound; i += 1.0) {

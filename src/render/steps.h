@@ -71,9 +71,10 @@ struct ShapeSteps {
 // no memory for its raster.
 bool shape_steps(ShapeSteps* out, const ListVertex* shape, const LineImage* image, int32_t width,
                  int32_t height);
-// The steps as JSON, a line to each stage, triangle and row, all but the pixels: width, height, rowBytes (their count), stages (verdict,
-// line, ends, polygon), triangles (corners, firstRow, rowCount) and rows, each [triangle, row,
-// start x, r, g, b, a, end x, r, g, b, a, colStart, colEnd, bytes]. A vertex is [x, y, pixel x,
-// pixel y, r, g, b, a, cut (0 or 1), s]. Floats have 9 digits, enough to give back the same
-// float; NaN and the infinities, which JSON lacks, are the strings "NaN", "Infinity", "-Infinity".
+// The steps as JSON, a line to each stage, triangle and row, all but the pixels: width, height,
+// rowBytes (their count), stages (verdict, line, ends, polygon), triangles (corners, firstRow,
+// rowCount) and rows, each [triangle, row, start x, r, g, b, a, end x, r, g, b, a, colStart,
+// colEnd, bytes]. A vertex is [x, y, pixel x, pixel y, r, g, b, a, cut (0 or 1), s]. Floats have 9
+// digits, enough to give back the same float; NaN and the infinities, which JSON lacks, are the
+// strings "NaN", "Infinity", "-Infinity".
 std::string steps_json(const ShapeSteps& steps);
