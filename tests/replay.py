@@ -1,7 +1,8 @@
 """The sessions that say "window", replayed on a real front end (the program's window, the web page). At
 each checkpoint the front end must show clipdraw-render's exact frame of the golden, converted to 8 bits
 here, above the texts, and enough text pixels in the golden's current colour; at the end its console must
-show SESSION.console. CLIPDRAW_RECORD=1 rewrites the consoles."""
+show SESSION.console. CLIPDRAW_RECORD=1 rewrites the consoles, and each session it rewrites fails as
+recorded."""
 import array, ctypes, difflib, os, pathlib, shutil, signal, subprocess, tempfile, time
 
 # Every process started by a test dies with it, however the test ends.
@@ -45,7 +46,7 @@ def replay_sessions(folder, renderer, front, near=lambda a, b: a == b):
     session is copied to config.txt and clippoly.txt in a fresh folder, unless it says "files none". front
     has start(session, events, folder) -> False to skip it, click(x, y, right), type(text), resize(w, h),
     shown() -> (w, h, RGB rows top first), finish(session, size, folder) -> its console, and stop()."""
-    sessions = sorted(s for s in folder.glob("*.session") if "\nwindow\n" in s.read_text())
+    sessions = sorted(s for s in folder.glob("*.session") if "window" in s.read_text().splitlines())
     failures = [] if sessions else [f"no session in {folder} says window"]
     for session in sessions:
         events = [line.split() for line in session.read_text().splitlines() if line[:1].islower()]
@@ -69,7 +70,9 @@ def replay_sessions(folder, renderer, front, near=lambda a, b: a == b):
                         check(front, golden, rendered(renderer, tmp / "config.txt", golden, size, tmp), near)
                 golden, console = folder / f"{session.stem}.console", front.finish(session, size, tmp)
                 if os.environ.get("CLIPDRAW_RECORD") == "1":
+                    # Compared with nothing: a recorded session must not count as a pass.
                     golden.write_text(console)
+                    raise AssertionError(f"recorded {golden.name}; run again to check it")
                 diff = difflib.unified_diff(want := golden.read_text().splitlines(1), console.splitlines(1), golden.name)
                 assert console.splitlines(1) == want, "".join(diff)
             except Exception as e:  # a fault fails its own session only

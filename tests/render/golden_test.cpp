@@ -1,16 +1,23 @@
 // The renderer's examples as data: cases/<name>.txt is a case's config, clip polygon and scene in
-// one file; the expectation beside it picks the check. <name>.expected.txt: clipdraw-render's frame
-// as text, "W x H", the rows top first, each "<a mark a pixel> <row>" ('.' white, row 0 the
-// bottom), then "<mark> r g b a" (%.9g) for each other colour, marked a-z, A-Z as they appear.
-// .expected.png and .fnv: the frame as a PNG, and the FNV-1a hash of the exact frame (width and
-// height, 4 bytes each, then its float pixels as stored). .expected.scene: the shapes after
-// clip_shape by every clip line in file order (empty when they vanish). .expected.steps: each
-// shape's steps_json. .expected.shapes: which shape frame_shape_at finds at each pixel ('.' none,
-// else its index), rows top first, each labelled with its row. CLIPDRAW_RECORD=1 rewrites
-// them (an empty one starts a case); a mismatch writes <name>.actual.* and for a PNG .diff.png.
-// At the end, the fill's observer on the fill cases.
+// one file; the expectation beside it picks the check.
+// - <name>.expected.txt: clipdraw-render's frame as text, "W x H", the rows top first, each
+//   "<a mark a pixel> <row>" ('.' white, row 0 the bottom), then "<mark> r g b a" (%.9g) for
+//   each other colour, marked a-z, A-Z as they appear.
+// - <name>.expected.png and .fnv: the frame as a PNG, and the FNV-1a hash of the exact frame
+//   (width and height, 4 bytes each, then its float pixels as stored).
+// - <name>.expected.scene: the shapes after clip_shape by every clip line in file order (empty
+//   when they vanish).
+// - <name>.expected.steps: each shape's steps as JSON.
+// - <name>.expected.shapes: which shape frame_shape_at finds at each pixel ('.' none, else its
+//   index), rows top first, each labelled with its row.
+// - <name>.probes, beside any of them: what the case's remark states, checked on the frame as
+//   rendered (see probes_fault).
+// CLIPDRAW_RECORD=1 rewrites the expectations (an empty one starts a case) and reports each case
+// as recorded, skipped; a mismatch writes <name>.actual.* and for a PNG .diff.png. At the end,
+// the fill's observer on the fill cases.
 #include "files/config.h"
 #include "files/scenefile.h"
+#include "record.h"
 #include "render/clip.h"
 #include "render/fill.h"
 #include "render/fill_observed.h"
@@ -21,130 +28,362 @@
 #include <png.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 namespace {
+
 namespace fs = std::filesystem;
+
 std::string slurp(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
 }
-// A --float frame as a text picture, or its hash.
-std::string picture_of(const std::string& frame, bool text) {
-    int32_t size[2] = {0, 0}, start = 0;
-    std::sscanf(frame.c_str(), "RGBA32F %d %d\n%n", &size[0], &size[1], &start);
+
+// A --float file: "RGBA32F width height", then the pixels bottom row first.
+struct FloatFrame {
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<Colour> pixels;
+
+    const Colour& at(int32_t col, int32_t row) const {
+        return pixels[static_cast<size_t>(row) * static_cast<size_t>(width) +
+                      static_cast<size_t>(col)];
+    }
+};
+
+FloatFrame float_frame(const std::string& file) {
+    FloatFrame frame;
+    int start = 0;
+    std::sscanf(file.c_str(), "RGBA32F %d %d\n%n", &frame.width, &frame.height, &start);
+    // Zeros where a short file stops.
+    frame.pixels.resize(static_cast<size_t>(frame.width) * static_cast<size_t>(frame.height));
+    const size_t bytes = std::min(frame.pixels.size() * sizeof(Colour), file.size() - start);
+    std::memcpy(frame.pixels.data(), file.data() + start, bytes);
+    return frame;
+}
+
+std::string fnv_hash(const FloatFrame& frame) {
+    const int32_t size[2] = {frame.width, frame.height};
     uint64_t hash = 14695981039346656037ull;
-    for (const char byte : std::string(reinterpret_cast<char*>(size), 8) + frame.substr(start))
-        hash = (hash ^ static_cast<unsigned char>(byte)) * 1099511628211ull;
+    const auto add = [&hash](const void* data, size_t count) {
+        const unsigned char* bytes = static_cast<const unsigned char*>(data);
+        for (size_t i = 0; i < count; ++i) {
+            hash = (hash ^ bytes[i]) * 1099511628211ull;
+        }
+    };
+    add(size, sizeof size);
+    add(frame.pixels.data(), frame.pixels.size() * sizeof(Colour));
+    return std::to_string(hash) + "\n";
+}
+
+std::string text_picture(const FloatFrame& frame) {
     const std::string marks = ".abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
     std::vector<std::string> colours{"1 1 1 1"};
-    std::string picture = std::to_string(size[0]) + " x " + std::to_string(size[1]) + "\n", legend;
-    for (int32_t i = 0; text && i < size[0] * size[1]; ++i) {
-        const int32_t row = size[1] - 1 - i / size[0], col = i % size[0];
-        float c[4] = {}; // zeros where a short frame stops
-        char key[64];
-        frame.copy(reinterpret_cast<char*>(c), 16, start + 16 * (size_t(row) * size[0] + col));
-        std::snprintf(key, sizeof key, "%.9g %.9g %.9g %.9g", c[0], c[1], c[2], c[3]);
-        const size_t mark = std::ranges::find(colours, key) - colours.begin();
-        if (mark == colours.size()) // past Z it throws: such a frame wants a PNG
-            legend += marks.at(mark) + (" " + colours.emplace_back(key)) + "\n";
-        picture += marks[mark] + (col == size[0] - 1 ? " " + std::to_string(row) + "\n" : "");
+    std::string picture = std::to_string(frame.width) + " x " + std::to_string(frame.height) + "\n";
+    std::string legend;
+    for (int32_t row = frame.height - 1; row >= 0; --row) {
+        for (int32_t col = 0; col < frame.width; ++col) {
+            const Colour& c = frame.at(col, row);
+            char key[64];
+            std::snprintf(key, sizeof key, "%.9g %.9g %.9g %.9g", c.r, c.g, c.b, c.a);
+            const size_t mark = std::ranges::find(colours, key) - colours.begin();
+            if (mark == colours.size()) {
+                // Past Z it throws: such a frame wants a PNG.
+                legend += marks.at(mark) + (" " + colours.emplace_back(key)) + "\n";
+            }
+            picture += marks[mark];
+        }
+        picture += " " + std::to_string(row) + "\n";
     }
-    return text ? picture + legend : std::to_string(hash) + "\n";
+    return picture + legend;
 }
+
 // A case's data files, read as the program reads them.
 struct Scene {
     Config config;
     LineImage image;
     ListObject* shapes = listobject_new(nullptr);
+
     explicit Scene(const char* path) {
-        read_config_file(path, &config), read_image_file(path, &image),
-            scenefile_read(path, shapes);
+        read_config_file(path, &config);
+        read_image_file(path, &image);
+        scenefile_read(path, shapes);
     }
     ~Scene() { listobject_free(shapes); }
+    Scene(const Scene&) = delete;
+    Scene& operator=(const Scene&) = delete;
 };
+
+std::string shapes_at_each_pixel(const Scene& scene) {
+    const int32_t w = scene.config.windowWidth;
+    const int32_t h = scene.config.windowHeight;
+    std::string text;
+    for (int32_t row = h - 1; row >= 0; --row) {
+        for (int32_t col = 0; col < w; ++col) {
+            const int32_t shape = frame_shape_at(w, h, scene.shapes, &scene.image, col, row);
+            text += shape < 0 ? '.' : static_cast<char>('0' + shape);
+        }
+        text += " " + std::to_string(row) + "\n";
+    }
+    return text;
+}
+
 // The kinds found here rather than by clipdraw-render: .scene, .steps or .shapes.
 std::string computed(const std::string& kind, const char* path) {
     Scene scene(path);
-    const Config& config = scene.config;
-    const LineImage& image = scene.image;
-    ListObject* shapes = scene.shapes;
-    const int32_t w = config.windowWidth, h = config.windowHeight;
-    std::string text;
-    for (ObjectNode* node = shapes->head; kind != ".shapes" && node != nullptr; node = node->next) {
-        ShapeSteps steps;
-        if (kind == ".steps" && shape_steps(&steps, node->shape, &image, w, h))
-            text += steps_json(steps) + "\n";
-        for (const ImageLine& line : image.lines)
-            node->shape = clip_shape(node->shape, image.vertices[size_t(line.first)],
-                                     image.vertices[size_t(line.second)]);
-        node->shape = node->shape != nullptr ? node->shape : listvertex_new(nullptr);
+    if (kind == ".shapes") {
+        return shapes_at_each_pixel(scene);
     }
-    for (int32_t i = 0; kind == ".shapes" && i < w * h; ++i) {
-        const int32_t row = h - 1 - i / w, col = i % w;
-        const int32_t shape = frame_shape_at(w, h, shapes, &image, col, row);
-        text += (shape < 0 ? '.' : char('0' + shape)) +
-                (col == w - 1 ? " " + std::to_string(row) + "\n" : "");
+    std::string steps;
+    for (ObjectNode* node = scene.shapes->head; node != nullptr; node = node->next) {
+        ShapeSteps shapeSteps;
+        if (kind == ".steps" && shape_steps(&shapeSteps, node->shape, &scene.image,
+                                            scene.config.windowWidth, scene.config.windowHeight)) {
+            steps += steps_json(shapeSteps) + "\n";
+        }
+        for (const ImageLine& line : scene.image.lines) {
+            node->shape = clip_shape(node->shape, scene.image.vertices[size_t(line.first)],
+                                     scene.image.vertices[size_t(line.second)]);
+        }
+        if (node->shape == nullptr) {
+            node->shape = listvertex_new(nullptr);
+        }
     }
-    return kind == ".scene" ? scenefile_text(shapes) : text;
+    return kind == ".scene" ? scenefile_text(scene.shapes) : steps;
 }
-// A PNG file's pixels as RGB bytes, rows top first.
+
+// A PNG file's pixels as RGB bytes, rows top first; empty when it cannot be read.
 std::string rgb_of(const std::string& path, png_image* image) {
-    *image = {nullptr, PNG_IMAGE_VERSION, 0, 0, 0, 0, 0, 0, {}};
-    png_image_begin_read_from_file(image, path.c_str());
+    *image = png_image{};
+    image->version = PNG_IMAGE_VERSION;
+    if (png_image_begin_read_from_file(image, path.c_str()) == 0) {
+        return "";
+    }
     image->format = PNG_FORMAT_RGB;
     std::string rgb(PNG_IMAGE_SIZE(*image), '\0');
     png_image_finish_read(image, nullptr, rgb.data(), 0, nullptr);
     return rgb;
 }
-class Case : public testing::TestWithParam<std::string> {};
-TEST_P(Case, MatchesItsExpectation) {
-    const std::string base = CLIPDRAW_CASES + ("/" + GetParam()), in = base + ".txt";
-    const std::string png = CLIPDRAW_WORK + ("/" + GetParam()) + ".png";
-    std::string ext = ".fnv";
-    for (const char* kind : {".scene", ".steps", ".shapes", ".txt"})
-        ext = ext == ".fnv" && fs::exists(base + ".expected" + kind) ? kind : ext;
-    const bool here = ext != ".fnv" && ext != ".txt", text = ext == ".txt"; // here: computed
-    const std::string command = CLIPDRAW_RENDER_BIN + (" --config " + in + " --clip " + in) +
-                                " --scene " + in + " --out " + png + " --float " + png + ".f32";
-    ASSERT_TRUE(here || std::system(command.c_str()) == 0) << command;
-    const std::string got =
-        here ? computed(ext, in.c_str()) : picture_of(slurp(png + ".f32"), text);
-    const auto keep = [&](const std::string& kind) {
-        std::ofstream(base + kind + ext) << got;
-        if (!here && !text)
-            fs::copy_file(png, base + kind + ".png", fs::copy_options::overwrite_existing);
-    };
-    if (std::getenv("CLIPDRAW_RECORD") != nullptr && std::getenv("CLIPDRAW_RECORD")[0] == '1')
-        return keep(".expected");
-    const std::string wanted = slurp(base + ".expected" + ext);
-    png_image was, is;
-    const std::string want = rgb_of(base + ".expected.png", &was), now = rgb_of(png, &is);
-    if (wanted == got && (text || here || want == now))
-        return;
-    keep(".actual");
-    ADD_FAILURE() << base << ".expected" << ext << " differs from .actual" << ext;
-    if (text || here || want.empty() || want == now) // no picture to mark
-        return;
+
+// "" when the two pictures hold the same pixels; otherwise where the first difference lies, with
+// every differing pixel marked magenta on a copy of the expected one.
+std::string mark_differences(const std::string& wantPath, const std::string& nowPath,
+                             const std::string& diffPath) {
+    png_image was;
+    png_image is;
+    const std::string want = rgb_of(wantPath, &was);
+    const std::string now = rgb_of(nowPath, &is);
+    if (want.empty()) {
+        return wantPath + " cannot be read";
+    }
+    if (want == now) {
+        return "";
+    }
     std::string diff = want;
-    for (size_t i = 0; i + 3 <= std::min(want.size(), now.size()); i += 3)
-        if (want.compare(i, 3, now, i, 3) != 0)
+    for (size_t i = 0; i + 3 <= std::min(want.size(), now.size()); i += 3) {
+        if (want.compare(i, 3, now, i, 3) != 0) {
             diff.replace(i, 3, "\xff\0\xff", 3);
-    png_image_write_to_file(&was, (base + ".diff.png").c_str(), 0, diff.data(), 0, nullptr);
-    const size_t at = (std::ranges::mismatch(want, now).in1 - want.begin()) / 3, w = was.width;
-    ADD_FAILURE() << "Its pixels unlike are magenta in .diff.png, the first at column " << at % w
-                  << ", row " << was.height - 1 - at / w << " (0 the bottom)";
+        }
+    }
+    png_image_write_to_file(&was, diffPath.c_str(), 0, diff.data(), 0, nullptr);
+    const size_t at = (std::ranges::mismatch(want, now).in1 - want.begin()) / 3;
+    const size_t w = was.width;
+    return "Its pixels unlike are magenta in " + diffPath + ", the first at column " +
+           std::to_string(at % w) + ", row " + std::to_string(was.height - 1 - at / w) +
+           " (0 the bottom)";
 }
-std::vector<std::string> cases() { // <name>.txt in the cases folder
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(CLIPDRAW_CASES))
-        if (entry.path().extension() == ".txt" && entry.path().stem().extension().empty())
+
+bool is_white(const Colour& c) {
+    return c.r == 1.0f && c.g == 1.0f && c.b == 1.0f && c.a == 1.0f;
+}
+
+std::string colour_text(const Colour& c) {
+    std::ostringstream out;
+    out.precision(9);
+    out << "(" << c.r << ", " << c.g << ", " << c.b << ", " << c.a << ")";
+    return out.str();
+}
+
+float largest_difference(const Colour& u, const Colour& v) {
+    return std::max(
+        {std::fabs(u.r - v.r), std::fabs(u.g - v.g), std::fabs(u.b - v.b), std::fabs(u.a - v.a)});
+}
+
+// One line of a .probes file against the frame; "" when it holds, else what is wrong.
+//   maps X Y PX PY: view (X, Y) maps to raster (PX, PY) exactly in a frame of this size.
+//   white C0 C1 R0 R1: every pixel of columns C0-C1, rows R0-R1 is white.
+//   drawn C0 C1 R0 R1: no pixel of them is white.
+//   pixel C R r g b a [T]: the pixel holds that colour, each channel within T (default 0).
+//   linear R C0 C1 T: along row R from column C0 to C1 every channel lies within T of the
+//     straight line between the two end pixels.
+std::string probe_fault(const std::string& probe, const FloatFrame& frame) {
+    std::istringstream in(probe);
+    std::string kind;
+    in >> kind;
+    const auto inside = [&](int32_t col, int32_t row) {
+        return col >= 0 && col < frame.width && row >= 0 && row < frame.height;
+    };
+    if (kind == "maps") {
+        Vertex v{};
+        float px = 0;
+        float py = 0;
+        in >> v.x >> v.y >> px >> py;
+        Raster* raster = raster_new(frame.width, frame.height);
+        DrawContext ctx;
+        draw_context_init(&ctx, raster, nullptr);
+        map_to_raster(&v, &ctx);
+        raster_free(raster);
+        if (v.x != px || v.y != py) {
+            return "maps to (" + std::to_string(v.x) + ", " + std::to_string(v.y) + ")";
+        }
+        return "";
+    }
+    if (kind == "white" || kind == "drawn") {
+        int32_t c0 = 0;
+        int32_t c1 = -1;
+        int32_t r0 = 0;
+        int32_t r1 = -1;
+        in >> c0 >> c1 >> r0 >> r1;
+        if (!inside(c0, r0) || !inside(c1, r1)) {
+            return "lies outside the frame";
+        }
+        for (int32_t row = r0; row <= r1; ++row) {
+            for (int32_t col = c0; col <= c1; ++col) {
+                if (is_white(frame.at(col, row)) != (kind == "white")) {
+                    return "column " + std::to_string(col) + ", row " + std::to_string(row) +
+                           " holds " + colour_text(frame.at(col, row));
+                }
+            }
+        }
+        return "";
+    }
+    if (kind == "pixel") {
+        int32_t col = -1;
+        int32_t row = -1;
+        Colour want{};
+        float tolerance = 0.0f;
+        in >> col >> row >> want.r >> want.g >> want.b >> want.a;
+        if (!(in >> tolerance)) {
+            tolerance = 0.0f;
+        }
+        if (!inside(col, row)) {
+            return "lies outside the frame";
+        }
+        const Colour& got = frame.at(col, row);
+        if (!(largest_difference(got, want) <= tolerance)) {
+            return "holds " + colour_text(got);
+        }
+        return "";
+    }
+    if (kind == "linear") {
+        int32_t row = -1;
+        int32_t c0 = 0;
+        int32_t c1 = -1;
+        float tolerance = 0.0f;
+        in >> row >> c0 >> c1 >> tolerance;
+        if (!inside(c0, row) || !inside(c1, row) || c1 <= c0) {
+            return "is not a stretch of the frame";
+        }
+        const Colour& a = frame.at(c0, row);
+        const Colour& b = frame.at(c1, row);
+        for (int32_t col = c0; col <= c1; ++col) {
+            const float t = static_cast<float>(col - c0) / static_cast<float>(c1 - c0);
+            const Colour line{a.r + t * (b.r - a.r), a.g + t * (b.g - a.g), a.b + t * (b.b - a.b),
+                              a.a + t * (b.a - a.a)};
+            if (!(largest_difference(frame.at(col, row), line) <= tolerance)) {
+                return "column " + std::to_string(col) + " holds " +
+                       colour_text(frame.at(col, row)) + ", off the line " + colour_text(line);
+            }
+        }
+        return "";
+    }
+    return "is not a probe";
+}
+
+// Every probe of the .probes file, remarks (lines starting with #) and blank lines aside.
+void expect_probes_hold(const std::string& probesPath, const FloatFrame& frame) {
+    std::ifstream probes(probesPath);
+    int32_t checked = 0;
+    for (std::string line; std::getline(probes, line);) {
+        if (line.empty() || line[0] == '#') {
+            continue;
+        }
+        ++checked;
+        const std::string fault = probe_fault(line, frame);
+        EXPECT_EQ(fault, "") << probesPath << ": \"" << line << "\"";
+    }
+    EXPECT_GT(checked, 0) << probesPath << " holds no probe";
+}
+
+std::vector<std::string> cases() {
+    std::vector<std::string> names; // <name>.txt in the cases folder
+    for (const auto& entry : fs::directory_iterator(CLIPDRAW_CASES)) {
+        if (entry.path().extension() == ".txt" && entry.path().stem().extension().empty()) {
             names.push_back(entry.path().stem());
+        }
+    }
     return names;
 }
-INSTANTIATE_TEST_SUITE_P(Render, Case, testing::ValuesIn(cases()), [](auto& i) { return i.param; });
+
+class Case : public testing::TestWithParam<std::string> {};
+
+TEST_P(Case, MatchesItsExpectation) {
+    const std::string base = CLIPDRAW_CASES + ("/" + GetParam());
+    const std::string in = base + ".txt";
+    const std::string png = CLIPDRAW_WORK + ("/" + GetParam()) + ".png";
+    std::string ext = ".fnv";
+    for (const char* kind : {".scene", ".steps", ".shapes", ".txt"}) {
+        if (fs::exists(base + ".expected" + kind)) {
+            ext = kind;
+            break;
+        }
+    }
+    const bool here = ext == ".scene" || ext == ".steps" || ext == ".shapes";
+    const bool text = ext == ".txt";
+    std::string got;
+    FloatFrame frame;
+    if (here) {
+        got = computed(ext, in.c_str());
+    } else {
+        const std::string command = CLIPDRAW_RENDER_BIN + (" --config " + in + " --clip " + in) +
+                                    " --scene " + in + " --out " + png + " --float " + png +
+                                    ".f32 >/dev/null";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+        frame = float_frame(slurp(png + ".f32"));
+        got = text ? text_picture(frame) : fnv_hash(frame);
+    }
+    if (fs::exists(base + ".probes")) {
+        ASSERT_FALSE(here) << "probes check a rendered frame";
+        expect_probes_hold(base + ".probes", frame);
+    }
+    const auto keep = [&](const std::string& kind) {
+        std::ofstream(base + kind + ext) << got;
+        if (!here && !text) {
+            fs::copy_file(png, base + kind + ".png", fs::copy_options::overwrite_existing);
+        }
+    };
+    if (record_mode()) {
+        keep(".expected");
+        GTEST_SKIP() << "recorded " << base << ".expected" << ext;
+    }
+    const std::string pictureFault =
+        here || text ? "" : mark_differences(base + ".expected.png", png, base + ".diff.png");
+    if (slurp(base + ".expected" + ext) == got && pictureFault.empty()) {
+        return;
+    }
+    keep(".actual");
+    ADD_FAILURE() << base << ".expected" << ext << " differs from .actual" << ext;
+    if (!pictureFault.empty()) {
+        ADD_FAILURE() << pictureFault;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Render, Case, testing::ValuesIn(cases()),
+                         [](const auto& info) { return info.param; });
 
 Raster* unwritten(const Config& config) {
     Raster* raster = raster_new(config.windowWidth, config.windowHeight);
@@ -157,28 +396,37 @@ Raster* unwritten(const Config& config) {
 // `drawn` and the raster marked unwritten again, so that every write shows.
 struct SpanChecker {
     Raster* drawn;
-    int32_t lastRow = INT32_MIN, rows = 0;
+    int32_t lastRow = INT32_MIN;
+    int32_t rows = 0;
+
     void triangle(const Vertex&, const Vertex&, const Vertex&) { lastRow = INT32_MIN; }
+
     void row(const Raster& raster, int32_t row, const Vertex& s, const Vertex& e, int32_t c0,
              int32_t c1) {
         EXPECT_GT(row, lastRow) << "rows come bottom up";
-        lastRow = row, ++rows;
+        lastRow = row;
+        ++rows;
         if (c0 < c1) {
             EXPECT_EQ(c0, std::max(trunc_to_int(s.x), 0));
             EXPECT_EQ(c1, std::min(trunc_to_int(e.x), raster.width));
-            const Colour first = raster.pixels[c0 + row * raster.width];
-            EXPECT_TRUE(s.x < 0 ||
-                        (first.r == s.r && first.g == s.g && first.b == s.b && first.a == s.a));
+            if (s.x >= 0) {
+                const Colour& first = raster.pixels[c0 + row * raster.width];
+                EXPECT_EQ(colour_text(first), colour_text(Colour{s.r, s.g, s.b, s.a}))
+                    << "the span's first pixel is not the start walker's colour";
+            }
         } else {
-            EXPECT_TRUE(c0 == 0 && c1 == 0) << c0 << " " << c1;
+            EXPECT_EQ(c0, 0);
+            EXPECT_EQ(c1, 0);
         }
         for (int32_t i = 0; i < raster.width * raster.height; ++i) {
-            const bool inSpan =
-                i / raster.width == row && i % raster.width >= c0 && i % raster.width < c1;
+            const int32_t col = i % raster.width;
+            const bool inSpan = i / raster.width == row && col >= c0 && col < c1;
             ASSERT_EQ(raster_written(raster.pixels[i]), inSpan)
                 << "pixel " << i << " at row " << row;
-            if (inSpan)
-                drawn->pixels[i] = raster.pixels[i], raster.pixels[i] = raster_unwritten();
+            if (inSpan) {
+                drawn->pixels[i] = raster.pixels[i];
+                raster.pixels[i] = raster_unwritten();
+            }
         }
     }
 };
@@ -186,11 +434,13 @@ struct SpanChecker {
 // The step view's picture: the rows' pixels, painted in order, give the shape's whole picture.
 void expect_rows_paint_the_picture(const ShapeSteps& steps) {
     std::vector<uint8_t> painted(steps.picture.size(), 0);
-    for (const FillStepRow& r : steps.rows)
+    for (const FillStepRow& r : steps.rows) {
+        const size_t at =
+            4 * static_cast<size_t>((steps.height - 1 - r.row) * steps.width + r.colStart);
         std::copy_n(steps.rowBytes.data() + r.bytes, 4 * (r.colEnd - r.colStart),
-                    painted.data() +
-                        4 * size_t((steps.height - 1 - r.row) * steps.width + r.colStart));
-    EXPECT_TRUE(painted == steps.picture);
+                    painted.data() + at);
+    }
+    EXPECT_EQ(painted, steps.picture);
 }
 
 // On the fill cases: the rows the fill's observer hears of, in order, are exactly the spans the
@@ -199,32 +449,39 @@ TEST(FillObserver, HearsExactlyTheSpansTheFillWrites) {
     int32_t rows = 0;
     for (const std::string& name : cases()) {
         const std::string base = CLIPDRAW_CASES + ("/" + name);
-        if (name.find("fill_") == std::string::npos || !fs::exists(base + ".expected.txt"))
+        if (!name.starts_with("fill_") || !fs::exists(base + ".expected.txt")) {
             continue;
+        }
         Scene c((base + ".txt").c_str());
         SCOPED_TRACE(name);
-        Raster *watched = unwritten(c.config), *plain = unwritten(c.config);
+        Raster* watched = unwritten(c.config);
+        Raster* plain = unwritten(c.config);
         SpanChecker checker{unwritten(c.config)};
-        DrawContext watchedCtx, plainCtx;
+        DrawContext watchedCtx;
+        DrawContext plainCtx;
         draw_context_init(&watchedCtx, watched, &c.image);
         draw_context_init(&plainCtx, plain, &c.image);
         for (const ObjectNode* node = c.shapes->head; node != nullptr; node = node->next) {
-            const VertexNode* v = node->shape->head;
-            if (node->shape->nmembers == 3) { // points and lines are not filled
-                ShapeSteps steps;
-                shape_steps(&steps, node->shape, &c.image, c.config.windowWidth,
-                            c.config.windowHeight);
-                expect_rows_paint_the_picture(steps);
-                draw_shape_observed(node->shape, &watchedCtx, &checker);
-                fill_triangle(v->vertex, v->next->vertex, v->next->next->vertex, &plainCtx);
+            // Points and lines are not filled.
+            if (node->shape->nmembers != 3) {
+                continue;
             }
+            const VertexNode* v = node->shape->head;
+            ShapeSteps steps;
+            shape_steps(&steps, node->shape, &c.image, c.config.windowWidth, c.config.windowHeight);
+            expect_rows_paint_the_picture(steps);
+            draw_shape_observed(node->shape, &watchedCtx, &checker);
+            fill_triangle(v->vertex, v->next->vertex, v->next->next->vertex, &plainCtx);
         }
         const size_t bytes = sizeof(Colour) * size_t(plain->width) * size_t(plain->height);
         EXPECT_EQ(std::memcmp(checker.drawn->pixels, plain->pixels, bytes), 0)
             << "the fill alone draws otherwise";
         rows += checker.rows;
-        raster_free(checker.drawn), raster_free(plain), raster_free(watched);
+        raster_free(checker.drawn);
+        raster_free(plain);
+        raster_free(watched);
     }
     EXPECT_GT(rows, 100);
 }
+
 } // namespace
