@@ -73,9 +73,9 @@ NativeScene native_scene(const ListObject* shapes, const LineImage& image) {
         }
     }
     // The half-plane left of A -> B: n . (P - A) >= 0 with n = (-(B.y - A.y), B.x - A.x).
-    for (const ImageLine& line : image.lines) {
-        const Vertex& a = image.vertices[static_cast<size_t>(line.first)];
-        const Vertex& b = image.vertices[static_cast<size_t>(line.second)];
+    for (int32_t i = 0; i < image.lineCount; ++i) {
+        const Vertex& a = lineimage_line_ends(&image, i).a;
+        const Vertex& b = lineimage_line_ends(&image, i).b;
         const double nx = -(static_cast<double>(b.y) - a.y);
         const double ny = static_cast<double>(b.x) - a.x;
         scene.planes.insert(scene.planes.end(), {nx, ny, 0.0, -(nx * a.x + ny * a.y)});
@@ -127,9 +127,10 @@ void native_frame(const NativeScene& scene, Submit submit, const LineImage& imag
         glDisable(GL_CLIP_PLANE0 + i);
     }
     glBegin(GL_LINES);
-    for (const ImageLine& line : image.lines) {
-        for (const int32_t index : {line.first, line.second}) {
-            const Vertex& v = image.vertices[static_cast<size_t>(index)];
+    for (int32_t i = 0; i < image.lineCount; ++i) {
+        const LineEnds ends = lineimage_line_ends(&image, i);
+        for (const Vertex* end : {&ends.a, &ends.b}) {
+            const Vertex& v = *end;
             glColor4f(v.r, v.g, v.b, v.a);
             glVertex2f(v.x, v.y);
         }

@@ -1,8 +1,8 @@
 // The benchmark scenes: the octagon clip polygon and the grid of G x G shaded quads.
 #pragma once
 
-#include "files/lineimage.h"
 #include "lists/listobject.h"
+#include "types/lineimage.h"
 
 #include <cstdint>
 

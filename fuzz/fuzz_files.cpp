@@ -4,6 +4,7 @@
 #include "files/scenefile.h"
 #include "files/textfile.h"
 #include "render/frame.h"
+#include "types/finite.h"
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>

@@ -1,8 +1,8 @@
 #include "app/display.h"
 
-#include "app/screen.h"
-#include "app/state.h"
 #include "render/frame.h"
+#include "state/screen.h"
+#include "state/state.h"
 
 #include <GL/freeglut.h>
 
@@ -17,8 +17,7 @@ void display() {
     Raster*& frameRaster = state->frameRaster;
     frameRaster = render_frame(frameRaster, state->shapes, &state->clipImage);
     if (frameRaster->width == 0) {
-        std::printf("ERROR: No memory for a %d x %d frame.\n", glutGet(GLUT_WINDOW_WIDTH),
-                    glutGet(GLUT_WINDOW_HEIGHT));
+        state_report_no_frame_memory(glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
     }
     glRasterPos2f(-1.0f, -1.0f);
     glDrawPixels(frameRaster->width, frameRaster->height, GL_RGBA, GL_FLOAT, frameRaster->pixels);

@@ -1,10 +1,10 @@
 // display: the frame pass, the software frame copied to the window and the texts drawn over it.
 #pragma once
 
-#include "files/lineimage.h"
 #include "lists/listobject.h"
 #include "render/raster.h"
 #include "types/colour.h"
+#include "types/lineimage.h"
 
 // The GLUT display callback: renders a frame at the window's size, copies it to the window in
 // one glDrawPixels, draws the five instruction texts in the current colour and flushes.

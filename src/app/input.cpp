@@ -1,6 +1,6 @@
 #include "app/input.h"
 
-#include "app/state.h"
+#include "state/state.h"
 
 #include <GL/freeglut.h>
 

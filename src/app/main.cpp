@@ -2,8 +2,8 @@
 // colours interpolated from their vertices, all rasterised in software.
 #include "app/display.h"
 #include "app/input.h"
-#include "app/screen.h"
-#include "app/state.h"
+#include "state/screen.h"
+#include "state/state.h"
 
 #include <GL/freeglut.h>
 

@@ -1,6 +1,7 @@
 #include "files/config.h"
 
 #include "files/textfile.h"
+#include "types/finite.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -28,10 +29,7 @@ void read_config(Config* config) {
 }
 
 void read_config_file(const char* path, Config* config) {
-    config->windowWidth = 500;
-    config->windowHeight = 550;
-    config->colourCount = 0;
-    config->palette.clear();
+    *config = Config{};
 
     const auto lines = load_lines(path, "%d lines in config file.\n");
     if (!lines) {
@@ -42,19 +40,13 @@ void read_config_file(const char* path, Config* config) {
     int32_t announced = 0;
     for (size_t i = 0; i < lines->size(); ++i) {
         const char* text = (*lines)[i].c_str();
-        // Read wide: a plain int conversion wraps numbers beyond its range into plausible ones.
-        long long value = 0;
+        long long value = 0; // wide: see take_int32
         if (std::sscanf(text, "WindowWidth: %lld", &value) >= 1) {
             take_window_size(&config->windowWidth, value, "width", path, i + 1);
         } else if (std::sscanf(text, "WindowHeight: %lld", &value) >= 1) {
             take_window_size(&config->windowHeight, value, "height", path, i + 1);
         } else if (std::sscanf(text, "ColourCount: %lld", &value) >= 1) {
-            if (value < INT32_MIN || value > INT32_MAX) {
-                std::printf("ERROR: %s line %zu: colour count %lld out of range, ignored.\n", path,
-                            i + 1, value);
-            } else {
-                announced = static_cast<int32_t>(value);
-            }
+            take_int32(&announced, value, "colour count", path, i + 1);
         }
     }
 

@@ -1,6 +1,7 @@
 #include "files/scenefile.h"
 
 #include "files/textfile.h"
+#include "types/finite.h"
 
 #include <cstdio>
 
@@ -20,10 +21,7 @@ bool scenefile_read(const char* path, ListObject* shapes) {
         std::printf("ERROR: Scene file not read.\n");
         return false;
     }
-    ObjectNode* last = shapes->head;
-    while (last != nullptr && last->next != nullptr) {
-        last = last->next;
-    }
+    ObjectNode* last = listobject_tail(shapes);
     ListVertex* shape = nullptr; // the shape begun last, owned by shapes
     VertexNode* corner = nullptr;
     int32_t shapesRead = 0;

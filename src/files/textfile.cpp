@@ -41,3 +41,12 @@ std::optional<std::vector<std::string>> load_lines(const char* path, const char*
     std::printf(countMessage, lineTotal);
     return lines;
 }
+
+void take_int32(int32_t* number, long long value, const char* what, const char* path, size_t line) {
+    if (value < INT32_MIN || value > INT32_MAX) {
+        std::printf("ERROR: %s line %zu: %s %lld out of range, ignored.\n", path, line, what,
+                    value);
+        return;
+    }
+    *number = static_cast<int32_t>(value);
+}

@@ -1,9 +1,8 @@
 // textfile: the first stage of both data-file readers, the whole file as a list of lines.
 #pragma once
 
-#include <algorithm>
-#include <cmath>
-#include <initializer_list>
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,9 +13,8 @@
 // lines. Returns nothing when the file cannot be opened; then nothing is printed.
 std::optional<std::vector<std::string>> load_lines(const char* path, const char* countMessage);
 
-// True when every value is finite. nan, inf and numbers too large for a float are refused where
-// they are read: the renderer would walk such geometry one unit at a time.
-inline bool all_finite(std::initializer_list<float> values) {
-    return std::all_of(values.begin(), values.end(),
-                       [](float value) { return std::isfinite(value); });
-}
+// Stores value in *number unless it lies beyond the int range, which is reported as "ERROR:
+// <path> line <line>: <what> <value> out of range, ignored." and leaves *number as it was. The
+// readers scan numbers wide (%lld) and narrow them here: a plain %d conversion would wrap
+// numbers beyond its range into plausible ones.
+void take_int32(int32_t* number, long long value, const char* what, const char* path, size_t line);

@@ -1,7 +1,7 @@
 // clipdraw-render: the frame that clipdraw would show for a scene file of committed shapes,
 // written as a PNG image without a window or a display.
 #include "files/config.h"
-#include "files/lineimage.h"
+#include "files/imagefile.h"
 #include "files/scenefile.h"
 #include "headless/output.h"
 #include "lists/listobject.h"

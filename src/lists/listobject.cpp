@@ -1,5 +1,7 @@
 #include "lists/listobject.h"
 
+#include "lists/chain.h"
+
 #include <cassert>
 
 ListObject* listobject_new(ObjectNode* node) {
@@ -27,12 +29,12 @@ ListObject* listobject_copy(const ListObject* original) {
     return newlist;
 }
 
+ObjectNode* listobject_tail(const ListObject* list) {
+    return chain_last(list->head);
+}
+
 void listobject_append(ListObject* list, ObjectNode* node) {
-    ObjectNode* last = list->head;
-    while (last != nullptr && last->next != nullptr) {
-        last = last->next;
-    }
-    listobject_append_after(list, last, node);
+    listobject_append_after(list, listobject_tail(list), node);
 }
 
 ObjectNode* listobject_append_after(ListObject* list, ObjectNode* last, ObjectNode* node) {

@@ -22,6 +22,8 @@ ObjectNode* listobject_node_new(ListVertex* shape);
 // A deep copy sharing no node and no shape with original; null for null. Every node of original
 // must refer to a shape. Takes time linear in the number of nodes and vertices.
 ListObject* listobject_copy(const ListObject* original);
+// The last node, or null when the list is empty; walks from head.
+ObjectNode* listobject_tail(const ListObject* list);
 // Appends one standalone node at the end; null changes nothing.
 void listobject_append(ListObject* list, ObjectNode* node);
 // As listobject_append, for a builder that already holds the list's last node (null when the

@@ -1,5 +1,7 @@
 #include "lists/listvertex.h"
 
+#include "lists/chain.h"
+
 #include <cassert>
 
 ListVertex* listvertex_new(VertexNode* node) {
@@ -25,14 +27,7 @@ VertexNode* listvertex_head(const ListVertex* list) {
 }
 
 VertexNode* listvertex_tail(const ListVertex* list) {
-    VertexNode* node = list->head;
-    if (node == nullptr) {
-        return nullptr;
-    }
-    while (node->next != nullptr) {
-        node = node->next;
-    }
-    return node;
+    return chain_last(list->head);
 }
 
 void listvertex_append(ListVertex* list, VertexNode* chain) {
@@ -48,14 +43,7 @@ VertexNode* listvertex_append_after(ListVertex* list, VertexNode* last, VertexNo
     } else {
         last->next = chain;
     }
-    int32_t count = 1;
-    VertexNode* end = chain;
-    while (end->next != nullptr) {
-        end = end->next;
-        ++count;
-    }
-    list->nmembers += count;
-    return end;
+    return chain_last(chain, &list->nmembers);
 }
 
 ListVertex* listvertex_free(ListVertex* list) {

@@ -51,13 +51,17 @@ VertexNode* chain_of(const Vertex* first, const Vertex* second) {
     return head;
 }
 
-// Who hears of the cut points: nobody in the frame pass, where this compiles to nothing.
+// Who hears of the cut points, and of a line that keeps every vertex: nobody in the frame pass,
+// where this compiles to nothing.
 struct NoCuts {
     void cut(const VertexNode*, float) {}
+    void keeps_every_vertex() {}
 };
 struct CutList {
     std::vector<ClipCutPoint>* points;
+    bool keptEvery;
     void cut(const VertexNode* node, float s) { points->push_back(ClipCutPoint{node, s}); }
+    void keeps_every_vertex() { keptEvery = true; }
 };
 
 // The step of clip_edge, given the two side values.
@@ -123,6 +127,7 @@ ListVertex* shape_clipped(ListVertex* shape, Vertex a, Vertex b, Cuts* cuts) {
     // With every vertex inside, the walk below would rebuild the shape node for node, the
     // closing edge giving back the first vertex: the shape itself is that result.
     if (keeps_every_vertex(shape, &a, &b)) {
+        cuts->keeps_every_vertex();
         return shape;
     }
     ListVertex* result = listvertex_new(nullptr);
@@ -149,39 +154,33 @@ ListVertex* shape_clipped(ListVertex* shape, Vertex a, Vertex b, Cuts* cuts) {
     return result;
 }
 
-} // namespace
+// Where the lines of an image start to matter for a shape: the first line, in image order, that
+// does not keep every vertex (lineCount when every line keeps every vertex), and whether that
+// line keeps none of them. clip_shape gives a shape back unchanged up to that line, and after a
+// line that keeps none of its vertices there is nothing left of it.
+struct ClipCut {
+    int32_t line;
+    bool dropsAll;
+};
 
-VertexNode* clip_edge(const VertexNode* p, const VertexNode* q, const Vertex* a, const Vertex* b) {
-    NoCuts nobody;
-    return edge_chain(&p->vertex, &q->vertex, side_value(&p->vertex, a, b),
-                      side_value(&q->vertex, a, b), &nobody);
-}
-
-VertexNode* clip_segment(const VertexNode* p, const VertexNode* q, const Vertex* a,
-                         const Vertex* b) {
-    NoCuts nobody;
-    return segment_chain(p, q, a, b, &nobody);
-}
-
-ListVertex* clip_shape(ListVertex* shape, Vertex a, Vertex b) {
-    NoCuts nobody;
-    return shape_clipped(shape, a, b, &nobody);
-}
-
-ListVertex* clip_shape_noting_cuts(ListVertex* shape, Vertex a, Vertex b,
-                                   std::vector<ClipCutPoint>* cuts) {
-    cuts->clear();
-    CutList list{cuts};
-    return shape_clipped(shape, a, b, &list);
-}
+// The lines of an image, starts and normals four lines to a vector, so that the first cut of a
+// shape is found four lines at a time.
+struct ClipLines {
+    using Floats = float __attribute__((vector_size(16)));
+    struct Group {
+        Floats ax, ay, nx, ny;
+    };
+    int32_t count;
+    std::vector<Group> groups;
+};
 
 ClipLines clip_lines_of(const LineImage* image) {
     ClipLines lines{image->lineCount, {}};
     lines.groups.resize(static_cast<size_t>((image->lineCount + 3) / 4), ClipLines::Group{});
     for (int32_t i = 0; i < image->lineCount; ++i) {
-        const ImageLine& line = image->lines[static_cast<size_t>(i)];
-        const Vertex& a = image->vertices[static_cast<size_t>(line.first)];
-        const Vertex& b = image->vertices[static_cast<size_t>(line.second)];
+        const LineEnds ends = lineimage_line_ends(image, i);
+        const Vertex& a = ends.a;
+        const Vertex& b = ends.b;
         ClipLines::Group& group = lines.groups[static_cast<size_t>(i / 4)];
         group.ax[i % 4] = a.x;
         group.ay[i % 4] = a.y;
@@ -215,4 +214,129 @@ ClipCut clip_first_cut(const ListVertex* shape, const ClipLines* lines) {
         }
     }
     return ClipCut{lines->count, false};
+}
+
+// The pass's observer in the frame: nothing to hear, no cut points to list.
+struct Unheard {
+    static constexpr bool noting = false;
+    void line(int32_t, const Vertex&, const Vertex&, ClipVerdict, const ListVertex*,
+              const std::vector<ClipCutPoint>&) {}
+};
+
+struct Heard {
+    static constexpr bool noting = true;
+    ShapePassObserver* to;
+    void line(int32_t index, const Vertex& a, const Vertex& b, ClipVerdict verdict,
+              const ListVertex* polygon, const std::vector<ClipCutPoint>& cuts) {
+        to->line(index, a, b, verdict, polygon, cuts);
+    }
+};
+
+void draw(const ListVertex* shape, const DrawContext* ctx, Unheard*) {
+    draw_shape(shape, ctx);
+}
+
+void draw(const ListVertex* shape, const DrawContext* ctx, Heard* observer) {
+    draw_shape_observed(shape, ctx, observer->to);
+}
+
+// The lines from first on, each as it leaves nothing of the shape.
+template <typename Observer>
+void nothing_left_from(int32_t first, const LineImage* image, Observer* observer) {
+    const std::vector<ClipCutPoint> none;
+    for (int32_t i = first; i < image->lineCount; ++i) {
+        const LineEnds ends = lineimage_line_ends(image, i);
+        observer->line(i, ends.a, ends.b, ClipVerdict::NothingLeft, nullptr, none);
+    }
+}
+
+// One committed shape, clipped by every line of the image and drawn. A shape is copied only
+// when a line cuts it: up to the first such line every line would give it back unchanged, and
+// once a line keeps none of its vertices nothing of it is drawn.
+template <typename Observer>
+void clip_and_draw(const ListVertex* shape, const ClipLines* lines, const DrawContext* ctx,
+                   Observer* observer) {
+    const LineImage* image = ctx->image;
+    const std::vector<ClipCutPoint> none;
+    if (shape == nullptr || shape->nmembers == 0) {
+        nothing_left_from(0, image, observer);
+        return;
+    }
+    const ClipCut cut = clip_first_cut(shape, lines);
+    for (int32_t i = 0; i < cut.line; ++i) {
+        const LineEnds ends = lineimage_line_ends(image, i);
+        observer->line(i, ends.a, ends.b, ClipVerdict::KeepsAll, shape, none);
+    }
+    if (cut.line == image->lineCount) {
+        draw(shape, ctx, observer);
+        return;
+    }
+    if (cut.dropsAll) {
+        const LineEnds ends = lineimage_line_ends(image, cut.line);
+        observer->line(cut.line, ends.a, ends.b, ClipVerdict::DropsAll, nullptr, none);
+        nothing_left_from(cut.line + 1, image, observer);
+        return;
+    }
+    ListVertex* copy = listvertex_copy(shape);
+    std::vector<ClipCutPoint> cuts;
+    for (int32_t i = cut.line; i < image->lineCount; ++i) {
+        const LineEnds ends = lineimage_line_ends(image, i);
+        if (copy == nullptr || copy->nmembers == 0) {
+            copy = listvertex_free(copy);
+            nothing_left_from(i, image, observer);
+            break;
+        }
+        if constexpr (Observer::noting) {
+            CutList list{&cuts, false};
+            cuts.clear();
+            copy = shape_clipped(copy, ends.a, ends.b, &list);
+            const ClipVerdict verdict = list.keptEvery        ? ClipVerdict::KeepsAll
+                                        : copy->nmembers == 0 ? ClipVerdict::DropsAll
+                                                              : ClipVerdict::Cuts;
+            observer->line(i, ends.a, ends.b, verdict, copy->nmembers > 0 ? copy : nullptr, cuts);
+        } else {
+            copy = clip_shape(copy, ends.a, ends.b);
+        }
+    }
+    draw(copy, ctx, observer);
+    copy = listvertex_free(copy);
+}
+
+} // namespace
+
+VertexNode* clip_edge(const VertexNode* p, const VertexNode* q, const Vertex* a, const Vertex* b) {
+    NoCuts nobody;
+    return edge_chain(&p->vertex, &q->vertex, side_value(&p->vertex, a, b),
+                      side_value(&q->vertex, a, b), &nobody);
+}
+
+VertexNode* clip_segment(const VertexNode* p, const VertexNode* q, const Vertex* a,
+                         const Vertex* b) {
+    NoCuts nobody;
+    return segment_chain(p, q, a, b, &nobody);
+}
+
+ListVertex* clip_shape(ListVertex* shape, Vertex a, Vertex b) {
+    NoCuts nobody;
+    return shape_clipped(shape, a, b, &nobody);
+}
+
+void clip_and_draw_shapes(const ListObject* shapes, const DrawContext* ctx) {
+    const ClipLines lines = clip_lines_of(ctx->image);
+    Unheard nobody;
+    for (const ObjectNode* node = shapes->head; node != nullptr; node = node->next) {
+        clip_and_draw(node->shape, &lines, ctx, &nobody);
+    }
+}
+
+void clip_and_draw_shape(const ListVertex* shape, const DrawContext* ctx,
+                         ShapePassObserver* observer) {
+    const ClipLines lines = clip_lines_of(ctx->image);
+    if (observer == nullptr) {
+        Unheard nobody;
+        clip_and_draw(shape, &lines, ctx, &nobody);
+        return;
+    }
+    Heard heard{observer};
+    clip_and_draw(shape, &lines, ctx, &heard);
 }

@@ -1,48 +1,65 @@
-// clip: the polygon clipper, geometry only. Each clip line, directed from A to B, acts alone
+// clip: the polygon clipper and the shape pass. Each clip line, directed from A to B, acts alone
 // as an infinite line that keeps the closed half-plane on its left. Crossing points get all six
 // fields interpolated.
 #pragma once
 
-#include "files/lineimage.h"
+#include "lists/listobject.h"
 #include "lists/listvertex.h"
+#include "render/drawcontext.h"
+#include "render/fill.h"
+#include "types/lineimage.h"
 #include "types/vertex.h"
 
+#include <cstdint>
 #include <vector>
 
 // One edge of a closed polygon, from P to Q: a chain of 0, 1 or 2 new nodes, or null.
+// clip_shape's walk makes each edge's chain as this does; the tests call it directly.
 VertexNode* clip_edge(const VertexNode* p, const VertexNode* q, const Vertex* a, const Vertex* b);
-// A two-member shape (an open segment): a chain of 0 or 2 new nodes, or null.
+// A two-member shape (an open segment): a chain of 0 or 2 new nodes, or null. clip_shape makes
+// a segment's chain as this does; the tests call it directly.
 VertexNode* clip_segment(const VertexNode* p, const VertexNode* q, const Vertex* a,
                          const Vertex* b);
 // Consumes shape and returns it clipped by the line from a to b: null for a null or empty
 // shape, otherwise a list (possibly with no members), which is shape itself when the line keeps
 // every vertex. Callers store the result in place of shape.
 ListVertex* clip_shape(ListVertex* shape, Vertex a, Vertex b);
-// A cut point clip_shape made: its node in the result and where it lies on the edge it cuts,
-// s = dP / (dP - dQ) from the edge's first vertex P (0) to its second Q (1).
+
+// The shape pass of the frame: every committed shape in list order, clipped by every line of
+// ctx's image in image order and drawn before the next shape is touched. The shapes are only
+// read: a shape is copied only once a line cuts it, and not drawn at all once a line keeps none
+// of its vertices.
+void clip_and_draw_shapes(const ListObject* shapes, const DrawContext* ctx);
+
+// A cut point a clip line made: its node in the polygon left after the line, and where it lies
+// on the edge it cuts, s = dP / (dP - dQ) from the edge's first vertex P (0) to its second Q (1).
 struct ClipCutPoint {
     const VertexNode* node;
     float s;
 };
-// clip_shape, with the cut points it made listed in cuts (cleared first), in list order.
-ListVertex* clip_shape_noting_cuts(ListVertex* shape, Vertex a, Vertex b,
-                                   std::vector<ClipCutPoint>* cuts);
-// Where the lines of image start to matter for shape: the first line, in image order, that does
-// not keep every vertex (lineCount when every line keeps every vertex), and whether that line
-// keeps none of them. clip_shape gives a shape back unchanged up to that line, and after a line
-// that keeps none of its vertices there is nothing left of it.
-struct ClipCut {
-    int32_t line;
-    bool dropsAll;
+
+// What one clip line did to a shape.
+enum class ClipVerdict {
+    KeepsAll,    // it keeps every vertex: the shape goes on unchanged
+    Cuts,        // it cuts the shape
+    DropsAll,    // it keeps no vertex: nothing is left
+    NothingLeft, // nothing was left before it
 };
-// The lines of an image prepared for clip_first_cut: starts and normals four lines to a vector.
-struct ClipLines {
-    using Floats = float __attribute__((vector_size(16)));
-    struct Group {
-        Floats ax, ay, nx, ny;
-    };
-    int32_t count;
-    std::vector<Group> groups;
+
+// Hears how the shape pass handles one shape: each clip line in image order, then the fill.
+class ShapePassObserver : public FillObserver {
+  public:
+    // Line index of the image, from a to b, did verdict; polygon (null when nothing is left) is
+    // what is left after it, and cuts lists the cut points it made, in list order. Both are
+    // valid only during the call.
+    virtual void line(int32_t index, const Vertex& a, const Vertex& b, ClipVerdict verdict,
+                      const ListVertex* polygon, const std::vector<ClipCutPoint>& cuts) = 0;
+
+  protected:
+    ~ShapePassObserver() = default;
 };
-ClipLines clip_lines_of(const LineImage* image);
-ClipCut clip_first_cut(const ListVertex* shape, const ClipLines* lines);
+
+// One shape (only read) through the shape pass, exactly as clip_and_draw_shapes handles it,
+// heard by observer when it is not null.
+void clip_and_draw_shape(const ListVertex* shape, const DrawContext* ctx,
+                         ShapePassObserver* observer = nullptr);

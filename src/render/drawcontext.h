@@ -3,8 +3,8 @@
 // columns and rows from the lower-left corner).
 #pragma once
 
-#include "files/lineimage.h"
 #include "render/raster.h"
+#include "types/lineimage.h"
 #include "types/vertex.h"
 
 struct DrawContext {

@@ -2,7 +2,6 @@
 
 #include "render/clip.h"
 #include "render/drawcontext.h"
-#include "render/fill.h"
 #include "render/line.h"
 
 #include <cstddef>
@@ -20,29 +19,6 @@ Raster* raster_of_size(Raster* previous, int32_t width, int32_t height) {
     return raster_new(width, height);
 }
 
-// One committed shape, clipped by every line of the image and drawn. A shape is copied only when
-// a line cuts it: up to the first such line every line would give it back unchanged, and once a
-// line keeps none of its vertices nothing of it is drawn.
-void draw_clipped(const ListVertex* shape, const ClipLines* lines, const DrawContext* ctx) {
-    const LineImage* image = ctx->image;
-    const ClipCut cut = clip_first_cut(shape, lines);
-    if (cut.line == image->lineCount) {
-        draw_shape(shape, ctx);
-        return;
-    }
-    if (cut.dropsAll) {
-        return;
-    }
-    ListVertex* copy = listvertex_copy(shape);
-    for (int32_t i = cut.line; i < image->lineCount; ++i) {
-        const ImageLine& line = image->lines[static_cast<size_t>(i)];
-        copy = clip_shape(copy, image->vertices[static_cast<size_t>(line.first)],
-                          image->vertices[static_cast<size_t>(line.second)]);
-    }
-    draw_shape(copy, ctx);
-    copy = listvertex_free(copy);
-}
-
 } // namespace
 
 Raster* frame_draw(Raster* previous, int32_t width, int32_t height, const ListObject* shapes,
@@ -56,12 +32,8 @@ Raster* frame_draw(Raster* previous, int32_t width, int32_t height, const ListOb
     }
     DrawContext ctx;
     draw_context_init(&ctx, raster, image);
-    // Shapes in the order they were committed, so that a later one covers an earlier one; each is
-    // clipped and drawn before the next is touched, as clipping never reads the raster.
-    const ClipLines lines = clip_lines_of(ctx.image);
-    for (const ObjectNode* node = shapes != nullptr ? shapes->head : nullptr; node != nullptr;
-         node = node->next) {
-        draw_clipped(node->shape, &lines, &ctx);
+    if (shapes != nullptr) {
+        clip_and_draw_shapes(shapes, &ctx);
     }
     // The outline lies over the shapes.
     draw_image_lines(ctx.image, &ctx);
@@ -81,16 +53,16 @@ int32_t frame_shape_at(int32_t width, int32_t height, const ListObject* shapes,
     }
     DrawContext ctx;
     draw_context_init(&ctx, raster, image);
-    const ClipLines lines = clip_lines_of(ctx.image);
     Colour* pixel = &raster->pixels[column + static_cast<std::ptrdiff_t>(row) * width];
     int32_t found = -1;
     int32_t index = 0;
-    for (const ObjectNode* node = shapes->head; node != nullptr; node = node->next, ++index) {
+    for (const ObjectNode* node = shapes->head; node != nullptr; node = node->next) {
         *pixel = raster_unwritten();
-        draw_clipped(node->shape, &lines, &ctx);
+        clip_and_draw_shape(node->shape, &ctx);
         if (raster_written(*pixel)) {
             found = index;
         }
+        ++index;
     }
     raster_free(raster);
     return found;

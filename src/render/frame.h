@@ -1,9 +1,9 @@
 // frame: one whole frame in software, everything the window shows but the texts.
 #pragma once
 
-#include "files/lineimage.h"
 #include "lists/listobject.h"
 #include "render/raster.h"
+#include "types/lineimage.h"
 
 #include <cstdint>
 

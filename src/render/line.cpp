@@ -96,8 +96,7 @@ void draw_line(Vertex p, Vertex q, const DrawContext* ctx) {
 
 void draw_image_lines(const LineImage* image, const DrawContext* ctx) {
     for (int32_t i = 0; i < image->lineCount; ++i) {
-        const ImageLine& line = image->lines[static_cast<size_t>(i)];
-        draw_line(image->vertices[static_cast<size_t>(line.first)],
-                  image->vertices[static_cast<size_t>(line.second)], ctx);
+        const LineEnds ends = lineimage_line_ends(image, i);
+        draw_line(ends.a, ends.b, ctx);
     }
 }

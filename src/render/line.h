@@ -1,8 +1,8 @@
 // line: the point and the DDA line, vertices given by value in view units.
 #pragma once
 
-#include "files/lineimage.h"
 #include "render/drawcontext.h"
+#include "types/lineimage.h"
 #include "types/vertex.h"
 
 // Stores the vertex's colour at the pixel its mapped position truncates to.

@@ -3,13 +3,13 @@
 // so that they are what the frame pass does.
 #pragma once
 
-#include "files/lineimage.h"
 #include "lists/listvertex.h"
+#include "render/clip.h"
+#include "types/lineimage.h"
 #include "types/vertex.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 // A vertex as the core holds it, in view units and mapped to raster units (pixels).
@@ -20,14 +20,7 @@ struct StepVertex {
     float s;  // for a cut point, where it lies on the edge it cut (see ClipCutPoint)
 };
 
-enum class ClipVerdict {
-    Committed,   // stage 0: the shape as committed, before any line
-    KeepsAll,    // the line keeps every vertex: the shape goes on unchanged
-    Cuts,        // the line cuts the shape
-    DropsAll,    // the line keeps no vertex: nothing is left
-    NothingLeft, // an earlier line dropped everything
-};
-
+// Stage 0 is the shape as committed, before any line: line -1, verdict KeepsAll.
 struct ClipStage {
     ClipVerdict verdict;
     int32_t line;                    // the clip line's index in the image; -1 for stage 0
@@ -71,10 +64,3 @@ struct ShapeSteps {
 // no memory for its raster.
 bool shape_steps(ShapeSteps* out, const ListVertex* shape, const LineImage* image, int32_t width,
                  int32_t height);
-// The steps as JSON, a line to each stage, triangle and row, all but the pixels: width, height,
-// rowBytes (their count), stages (verdict, line, ends, polygon), triangles (corners, firstRow,
-// rowCount) and rows, each [triangle, row, start x, r, g, b, a, end x, r, g, b, a, colStart,
-// colEnd, bytes]. A vertex is [x, y, pixel x, pixel y, r, g, b, a, cut (0 or 1), s]. Floats have 9
-// digits, enough to give back the same float; NaN and the infinities, which JSON lacks, are the
-// strings "NaN", "Infinity", "-Infinity".
-std::string steps_json(const ShapeSteps& steps);

@@ -66,9 +66,11 @@ inline float dot2(const Vertex* u, const Vertex* v) {
     return dot2(u->x, u->y, v->x, v->y);
 }
 
-// The one float-to-int conversion of the renderer: rounds toward zero (2.9 -> 2, -0.5 -> 0,
-// -1.5 -> -1). Values outside the int range, and NaN, would be undefined behaviour in a plain
-// cast; they saturate instead (NaN gives INT32_MIN), which lands them outside any raster.
+// How the renderer turns a float coordinate into a pixel column or row: rounds toward zero
+// (2.9 -> 2, -0.5 -> 0, -1.5 -> -1). Values outside the int range, and NaN, would be undefined
+// behaviour in a plain cast; they saturate instead (NaN gives INT32_MIN), which lands them
+// outside any raster. (The fill's row counter, a whole number already clamped to the raster,
+// needs no such care.)
 inline int32_t trunc_to_int(float value) {
     constexpr float lowest = -2147483648.0f; // exactly -2^31
     if (!(value >= lowest)) {

@@ -1,11 +1,11 @@
 // The web page's side of the core: the window's state, start-up, input rules and frame pass,
 // called from page.js. The page keeps the data files in the in-memory file system's working
 // directory under the names the program reads, so start-up is the program's own.
-#include "app/screen.h"
-#include "app/state.h"
 #include "files/scenefile.h"
 #include "render/frame.h"
-#include "render/steps.h"
+#include "state/screen.h"
+#include "state/state.h"
+#include "web/steps_json.h"
 
 #include <emscripten/emscripten.h>
 
@@ -65,7 +65,7 @@ EMSCRIPTEN_KEEPALIVE bool page_render(int32_t width, int32_t height) {
     state.frameRaster =
         frame_draw(state.frameRaster, width, height, state.shapes, &state.clipImage);
     if (state.frameRaster->width == 0 && width > 0 && height > 0) {
-        std::printf("ERROR: No memory for a %d x %d frame.\n", width, height);
+        state_report_no_frame_memory(width, height);
         return false;
     }
     return true;
@@ -83,7 +83,7 @@ EMSCRIPTEN_KEEPALIVE const uint8_t* page_convert() {
         canvasSize = canvasBytes ? size : 0;
     }
     if (!canvasBytes) {
-        std::printf("ERROR: No memory for a %d x %d frame.\n", frame->width, frame->height);
+        state_report_no_frame_memory(frame->width, frame->height);
         return nullptr;
     }
     raster_to_rgba8(frame, canvasBytes.get());
@@ -152,7 +152,7 @@ EMSCRIPTEN_KEEPALIVE const char* page_steps(int32_t index, int32_t width, int32_
     }
     if (!shape_steps(&steps, node->shape, &state.clipImage, width, height)) {
         if (width >= 2 && height >= 2) {
-            std::printf("ERROR: No memory for a %d x %d frame.\n", width, height);
+            state_report_no_frame_memory(width, height);
         }
         return nullptr;
     }

@@ -3,10 +3,10 @@
 // none") and read there by state_start. Start-up must print SESSION.console, where the session
 // has one, and each checkpoint must equal its golden scene file.
 // CLIPDRAW_RECORD=1 rewrites the scene files and reports the session as recorded, skipped.
-#include "app/state.h"
 #include "files/scenefile.h"
 #include "record.h"
 #include "render/frame.h"
+#include "state/state.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // what the reader stored, compared with <name>.expected. CLIPDRAW_RECORD=1 rewrites those files
 // and reports each case as recorded (skipped), never as passed.
 #include "files/config.h"
-#include "files/lineimage.h"
+#include "files/imagefile.h"
 #include "files/scenefile.h"
 #include "files/textfile.h"
 #include "record.h"

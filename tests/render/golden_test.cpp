@@ -5,8 +5,8 @@
 //   each other colour, marked a-z, A-Z as they appear.
 // - <name>.expected.png and .fnv: the frame as a PNG, and the FNV-1a hash of the exact frame
 //   (width and height, 4 bytes each, then its float pixels as stored).
-// - <name>.expected.scene: the shapes after clip_shape by every clip line in file order (empty
-//   when they vanish).
+// - <name>.expected.scene: the shapes as the shape pass leaves them after every clip line in
+//   file order (empty when they vanish).
 // - <name>.expected.steps: each shape's steps as JSON.
 // - <name>.expected.shapes: which shape frame_shape_at finds at each pixel ('.' none, else its
 //   index), rows top first, each labelled with its row.
@@ -16,13 +16,13 @@
 // as recorded, skipped; a mismatch writes <name>.actual.* and for a PNG .diff.png. At the end,
 // the fill's observer on the fill cases.
 #include "files/config.h"
+#include "files/imagefile.h"
 #include "files/scenefile.h"
 #include "record.h"
 #include "render/clip.h"
 #include "render/fill.h"
-#include "render/fill_observed.h"
 #include "render/frame.h"
-#include "render/steps.h"
+#include "web/steps_json.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
@@ -132,28 +132,59 @@ std::string shapes_at_each_pixel(const Scene& scene) {
     return text;
 }
 
+// What the shape pass leaves of a shape after the last clip line, as the pass itself reports it.
+class LastPolygon final : public ShapePassObserver {
+  public:
+    explicit LastPolygon(const ListVertex* shape) : kept_(listvertex_copy(shape)) {}
+    ~LastPolygon() { listvertex_free(kept_); }
+    LastPolygon(const LastPolygon&) = delete;
+    LastPolygon& operator=(const LastPolygon&) = delete;
+
+    void line(int32_t, const Vertex&, const Vertex&, ClipVerdict, const ListVertex* polygon,
+              const std::vector<ClipCutPoint>&) override {
+        listvertex_free(kept_);
+        kept_ = polygon != nullptr ? listvertex_copy(polygon) : listvertex_new(nullptr);
+    }
+    void triangle(const Vertex&, const Vertex&, const Vertex&) override {}
+    void row(const Raster&, int32_t, const Vertex&, const Vertex&, int32_t, int32_t) override {}
+
+    // The polygon, handed over to the caller.
+    ListVertex* take() {
+        ListVertex* kept = kept_;
+        kept_ = nullptr;
+        return kept;
+    }
+
+  private:
+    ListVertex* kept_;
+};
+
 // The kinds found here rather than by clipdraw-render: .scene, .steps or .shapes.
 std::string computed(const std::string& kind, const char* path) {
     Scene scene(path);
+    const int32_t w = scene.config.windowWidth;
+    const int32_t h = scene.config.windowHeight;
     if (kind == ".shapes") {
         return shapes_at_each_pixel(scene);
     }
     std::string steps;
-    for (ObjectNode* node = scene.shapes->head; node != nullptr; node = node->next) {
+    ListObject* clipped = listobject_new(nullptr);
+    Raster* raster = raster_new(w, h);
+    DrawContext ctx;
+    draw_context_init(&ctx, raster, &scene.image);
+    for (const ObjectNode* node = scene.shapes->head; node != nullptr; node = node->next) {
         ShapeSteps shapeSteps;
-        if (kind == ".steps" && shape_steps(&shapeSteps, node->shape, &scene.image,
-                                            scene.config.windowWidth, scene.config.windowHeight)) {
+        if (kind == ".steps" && shape_steps(&shapeSteps, node->shape, &scene.image, w, h)) {
             steps += steps_json(shapeSteps) + "\n";
         }
-        for (const ImageLine& line : scene.image.lines) {
-            node->shape = clip_shape(node->shape, scene.image.vertices[size_t(line.first)],
-                                     scene.image.vertices[size_t(line.second)]);
-        }
-        if (node->shape == nullptr) {
-            node->shape = listvertex_new(nullptr);
-        }
+        LastPolygon last(node->shape);
+        clip_and_draw_shape(node->shape, &ctx, &last);
+        listobject_append(clipped, listobject_node_new(last.take()));
     }
-    return kind == ".scene" ? scenefile_text(scene.shapes) : steps;
+    const std::string scene_text = scenefile_text(clipped);
+    listobject_free(clipped);
+    raster_free(raster);
+    return kind == ".scene" ? scene_text : steps;
 }
 
 // A PNG file's pixels as RGB bytes, rows top first; empty when it cannot be read.
@@ -394,15 +425,17 @@ Raster* unwritten(const Config& config) {
 // At every row, the pixels written since the last row must be that row's span, all of it, from
 // the start walker to the end walker, the first in the start walker's colour; they are moved to
 // `drawn` and the raster marked unwritten again, so that every write shows.
-struct SpanChecker {
+struct SpanChecker final : FillObserver {
+    explicit SpanChecker(Raster* into) : drawn(into) {}
+
     Raster* drawn;
     int32_t lastRow = INT32_MIN;
     int32_t rows = 0;
 
-    void triangle(const Vertex&, const Vertex&, const Vertex&) { lastRow = INT32_MIN; }
+    void triangle(const Vertex&, const Vertex&, const Vertex&) override { lastRow = INT32_MIN; }
 
     void row(const Raster& raster, int32_t row, const Vertex& s, const Vertex& e, int32_t c0,
-             int32_t c1) {
+             int32_t c1) override {
         EXPECT_GT(row, lastRow) << "rows come bottom up";
         lastRow = row;
         ++rows;

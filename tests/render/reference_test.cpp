@@ -4,7 +4,7 @@
 // of the frame: on the render cases that lie there, on a triangle found by an independent check,
 // and on random triangles reaching far outside small frames.
 #include "files/config.h"
-#include "files/lineimage.h"
+#include "files/imagefile.h"
 #include "files/scenefile.h"
 #include "render/drawcontext.h"
 #include "render/frame.h"
@@ -136,9 +136,8 @@ Raster* reference_frame(int32_t width, int32_t height, const ListObject* shapes,
             reference_triangle(v0->vertex, vi->vertex, vi->next->vertex, &ctx);
         }
     }
-    for (const ImageLine& line : image->lines) {
-        reference_line(image->vertices[static_cast<size_t>(line.first)],
-                       image->vertices[static_cast<size_t>(line.second)], &ctx);
+    for (int32_t i = 0; i < image->lineCount; ++i) {
+        reference_line(lineimage_line_ends(image, i).a, lineimage_line_ends(image, i).b, &ctx);
     }
     return raster;
 }

@@ -2,24 +2,29 @@
 // lines and a line "steps", for the browser test to hold the step view against.
 // Usage: steps_print <config file> <clip polygon file> <scene file>
 #include "files/config.h"
+#include "files/imagefile.h"
 #include "files/scenefile.h"
-#include "render/steps.h"
+#include "web/steps_json.h"
 
 #include <cstdio>
 
 int main(int argc, char** argv) {
+    if (argc != 4) {
+        return 1;
+    }
     Config config;
+    read_config_file(argv[1], &config);
     LineImage image;
+    read_image_file(argv[2], &image);
     ListObject* shapes = listobject_new(nullptr);
     ShapeSteps steps;
-    if (argc != 4 || (read_config_file(argv[1], &config), read_image_file(argv[2], &image),
-                      !scenefile_read(argv[3], shapes) || shapes->head == nullptr))
+    const bool read = scenefile_read(argv[3], shapes) && shapes->head != nullptr &&
+                      shape_steps(&steps, listobject_tail(shapes)->shape, &image,
+                                  config.windowWidth, config.windowHeight);
+    shapes = listobject_free(shapes);
+    if (!read) {
         return 1;
-    const ObjectNode* last = shapes->head;
-    while (last->next != nullptr)
-        last = last->next;
-    if (!shape_steps(&steps, last->shape, &image, config.windowWidth, config.windowHeight))
-        return 1;
+    }
     std::printf("steps\n%s\n", steps_json(steps).c_str());
-    listobject_free(shapes);
+    return 0;
 }

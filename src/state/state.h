@@ -4,11 +4,11 @@
 #pragma once
 
 #include "files/config.h"
-#include "files/lineimage.h"
 #include "lists/listobject.h"
 #include "lists/listvertex.h"
 #include "render/raster.h"
 #include "types/colour.h"
+#include "types/lineimage.h"
 
 #include <cstdint>
 #include <vector>
@@ -46,3 +46,6 @@ void state_key(AppState* state, unsigned char key);
 void state_left_click(AppState* state, int32_t x, int32_t y, int32_t windowHeight);
 // A right click: drops the vertices entered since the last commit.
 void state_right_click(AppState* state);
+// Says on the console that a frame of width x height found no memory, as every front end that
+// shows the frame says it.
+void state_report_no_frame_memory(int32_t width, int32_t height);

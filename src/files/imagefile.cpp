@@ -1,6 +1,7 @@
-#include "files/lineimage.h"
+#include "files/imagefile.h"
 
 #include "files/textfile.h"
+#include "types/finite.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -19,16 +20,6 @@ bool is_stored_vertex(long long index, const std::vector<Vertex>& vertices) {
     return index >= 0 && index < std::ssize(vertices);
 }
 
-// Stores a count line's value unless it lies beyond the int range, which is reported.
-void take_count(int32_t* count, long long value, const char* what, const char* path, size_t line) {
-    if (value < INT32_MIN || value > INT32_MAX) {
-        std::printf("ERROR: %s line %zu: %s %lld out of range, ignored.\n", path, line, what,
-                    value);
-        return;
-    }
-    *count = static_cast<int32_t>(value);
-}
-
 } // namespace
 
 void read_image_file(const char* path, LineImage* image) {
@@ -41,12 +32,11 @@ void read_image_file(const char* path, LineImage* image) {
     int32_t announcedLines = 0;
     int32_t announcedVertices = 0;
     for (size_t i = 0; i < lines->size(); ++i) {
-        // Read wide: a plain int conversion wraps numbers beyond its range into plausible ones.
-        long long value = 0;
+        long long value = 0; // wide: see take_int32
         if (std::sscanf((*lines)[i].c_str(), "LineCount: %lld", &value) >= 1) {
-            take_count(&announcedLines, value, "line count", path, i + 1);
+            take_int32(&announcedLines, value, "line count", path, i + 1);
         } else if (std::sscanf((*lines)[i].c_str(), "VertexCount: %lld", &value) >= 1) {
-            take_count(&announcedVertices, value, "vertex count", path, i + 1);
+            take_int32(&announcedVertices, value, "vertex count", path, i + 1);
         }
     }
 

@@ -1,7 +1,10 @@
-#include "app/state.h"
+#include "state/state.h"
 
+#include "files/imagefile.h"
 #include "render/drawcontext.h"
 #include "types/vertex.h"
+
+#include <cstdio>
 
 namespace {
 
@@ -91,4 +94,8 @@ void state_left_click(AppState* state, int32_t x, int32_t y, int32_t windowHeigh
 
 void state_right_click(AppState* state) {
     state->pendingShape = listvertex_free(state->pendingShape);
+}
+
+void state_report_no_frame_memory(int32_t width, int32_t height) {
+    std::printf("ERROR: No memory for a %d x %d frame.\n", width, height);
 }
