@@ -1,10 +1,12 @@
 // Any bytes as one file for all three readers, whose keywords do not collide: their tables are
 // checked, one small frame is drawn of it all, and the scene must come back from its own text.
 #include "files/config.h"
+#include "files/imagefile.h"
 #include "files/scenefile.h"
-#include "files/textfile.h"
 #include "render/frame.h"
 #include "types/finite.h"
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -20,7 +22,9 @@ template <typename Node> static int32_t length(const Node* node) {
 }
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    CHECK(close(mkstemp(scratch)) == 0 && std::freopen("/dev/null", "w", stdout) != nullptr);
+    CHECK(close(mkstemp(scratch)) == 0);
+    // The readers' console lines, millions of them, go nowhere.
+    CHECK(std::freopen("/dev/null", "w", stdout) != nullptr);
     std::atexit([] { unlink(scratch); });
     return 0;
 }
@@ -30,26 +34,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::ofstream(scratch, std::ios::binary).write(reinterpret_cast<const char*>(data), size));
     Config config;
     read_config_file(scratch, &config);
-    const int32_t w = config.windowWidth, h = config.windowHeight;
+    const int32_t w = config.windowWidth;
+    const int32_t h = config.windowHeight;
     CHECK(std::clamp(w, 1, 16384) == w && std::clamp(h, 1, 16384) == h);
     CHECK(config.colourCount == std::ssize(config.palette));
-    for (const Colour& c : config.palette)
+    for (const Colour& c : config.palette) {
         CHECK(all_finite({c.r, c.g, c.b, c.a}));
+    }
     LineImage image;
     read_image_file(scratch, &image);
     CHECK(image.lineCount == std::ssize(image.lines));
     CHECK(image.vertexCount == std::ssize(image.vertices));
-    for (const ImageLine& l : image.lines)
+    for (const ImageLine& l : image.lines) {
         CHECK(std::min(l.first, l.second) >= 0 && std::max(l.first, l.second) < image.vertexCount);
-    for (const Vertex& v : image.vertices)
+    }
+    for (const Vertex& v : image.vertices) {
         CHECK(all_finite({v.x, v.y, v.r, v.g, v.b, v.a}));
+    }
     ListObject* shapes = listobject_new(nullptr);
     CHECK(scenefile_read(scratch, shapes) && length(shapes->head) == shapes->nmembers);
     for (const ObjectNode* s = shapes->head; s != nullptr; s = s->next) {
         CHECK(length(s->shape->head) == s->shape->nmembers);
-        for (const VertexNode* n = s->shape->head; n != nullptr; n = n->next)
-            CHECK(all_finite(
-                {n->vertex.x, n->vertex.y, n->vertex.r, n->vertex.g, n->vertex.b, n->vertex.a}));
+        for (const VertexNode* n = s->shape->head; n != nullptr; n = n->next) {
+            const Vertex& v = n->vertex;
+            CHECK(all_finite({v.x, v.y, v.r, v.g, v.b, v.a}));
+        }
     }
     raster_free(frame_draw(nullptr, std::min(w, 64), std::min(h, 48), shapes, &image));
     const std::string text = scenefile_text(shapes);

@@ -52,7 +52,7 @@ void read_config_file(const char* path, Config* config) {
 
     // The palette grows only with the colours the file gives, so a huge count allocates nothing.
     for (size_t i = 0; i < lines->size() && std::ssize(config->palette) < announced; ++i) {
-        Colour colour{0.0f, 0.0f, 0.0f, 0.0f};
+        Colour colour{}; // what a partial match leaves out stays 0
         const int stored = std::sscanf((*lines)[i].c_str(), "RGBA(%f, %f, %f, %f)", &colour.r,
                                        &colour.g, &colour.b, &colour.a);
         if (stored < 1) {

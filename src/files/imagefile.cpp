@@ -46,8 +46,10 @@ void read_image_file(const char* path, LineImage* image) {
     int32_t verticesTaken = 0;
     for (size_t i = 0; i < lines->size(); ++i) {
         const char* text = (*lines)[i].c_str();
-        // The file gives no alpha; opaque, though the frame is copied without blending anyway.
-        Vertex vertex{0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f};
+        // What a partial match leaves out stays 0. The file gives no alpha: opaque, though the
+        // frame is copied without blending anyway.
+        Vertex vertex{};
+        vertex.a = 1.0f;
         const int storedFields = std::sscanf(text, "Vertex %*d: (%f, %f), RGB(%f, %f, %f)",
                                              &vertex.x, &vertex.y, &vertex.r, &vertex.g, &vertex.b);
         // Fields a partial match leaves out stay 0, so checking all five is checking those read.

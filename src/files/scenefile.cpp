@@ -38,7 +38,7 @@ bool scenefile_read(const char* path, ListObject* shapes) {
             begin_shape();
             continue;
         }
-        Vertex v{0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f};
+        Vertex v{}; // what a partial match leaves out stays 0
         const int stored = std::sscanf(text.c_str(), "Vertex: (%f, %f), RGBA(%f, %f, %f, %f)", &v.x,
                                        &v.y, &v.r, &v.g, &v.b, &v.a);
         if (stored < 1) {

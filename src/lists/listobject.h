@@ -20,7 +20,9 @@ ListObject* listobject_new(ObjectNode* node);
 // A new node that takes over shape; null when shape is null (so committing nothing adds nothing).
 ObjectNode* listobject_node_new(ListVertex* shape);
 // A deep copy sharing no node and no shape with original; null for null. Every node of original
-// must refer to a shape. Takes time linear in the number of nodes and vertices.
+// must refer to a shape. Takes time linear in the number of nodes and vertices. The frame pass
+// copies no whole list (only a shape that a clip line cuts); this stays for a caller that wants
+// the list to keep.
 ListObject* listobject_copy(const ListObject* original);
 // The last node, or null when the list is empty; walks from head.
 ObjectNode* listobject_tail(const ListObject* list);

@@ -27,7 +27,8 @@ class FillObserver {
 
 // Fills a triangle whose vertices run anticlockwise on screen, colours interpolated over all
 // six fields; a clockwise one writes nothing (but for stray pixels of thin ones off whole rows).
-// draw_shape fills every triangle with it; the tests and the benchmarks call it directly.
+// draw_shape fills every triangle as this does, through the same row loop; the tests and the
+// benchmarks call it directly.
 void fill_triangle(Vertex t1, Vertex t2, Vertex t3, const DrawContext* ctx);
 // Draws a shape by its member count: a point, a line, a triangle, or a fan of triangles from
 // its first vertex. A null or empty shape draws nothing. The shape pass draws every clipped

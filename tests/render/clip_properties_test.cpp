@@ -133,4 +133,29 @@ TEST(ClipProperties, HoldForRandomConvexShapesOfEitherWinding) {
     }
 }
 
+// A segment through the grid against a random line: clip_segment's chain is what clip_shape
+// leaves of the two-member shape, and the ends stay in their order.
+TEST(ClipProperties, ASegmentIsClippedAsClipShapeClipsATwoMemberShape) {
+    std::mt19937 rng(20261207);
+    const auto corner = [&rng] {
+        const auto u = [&rng] { return static_cast<double>(rng()) / 4294967296.0 * 2 - 1; };
+        const float x = on_grid(u());
+        const float y = on_grid(u());
+        return Vertex{x, y, 0.5f + x / 4 - y / 8, 0, 0, 1};
+    };
+    for (int i = 0; i < 3000 && !HasFailure(); ++i) {
+        SCOPED_TRACE(testing::Message() << "case " << i);
+        const Polygon segment{corner(), corner()};
+        const Vertex a = corner();
+        const Vertex b = corner();
+        ListVertex* ends = list_of(segment);
+        ListVertex* chain = listvertex_new(nullptr);
+        listvertex_append(chain, clip_segment(ends->head, ends->head->next, &a, &b));
+        listvertex_free(ends);
+        const Polygon byChain = polygon_of(chain);
+        EXPECT_EQ(Bits{byChain}, Bits{clip(segment, a, b)});
+        EXPECT_TRUE(byChain.empty() || byChain.size() == 2) << byChain.size() << " vertices";
+    }
+}
+
 } // namespace
