@@ -5,8 +5,8 @@
 //   each other colour, marked a-z, A-Z as they appear.
 // - <name>.expected.png and .fnv: the frame as a PNG, and the FNV-1a hash of the exact frame
 //   (width and height, 4 bytes each, then its float pixels as stored).
-// - <name>.expected.scene: the shapes as the shape pass leaves them after every clip line in
-//   file order (empty when they vanish).
+// - <name>.expected.scene: the shapes after clip_shape by every clip line in file order (empty
+//   when they vanish); the shape pass must leave each the same.
 // - <name>.expected.steps: each shape's steps as JSON.
 // - <name>.expected.shapes: which shape frame_shape_at finds at each pixel ('.' none, else its
 //   index), rows top first, each labelled with its row.
@@ -159,6 +159,14 @@ class LastPolygon final : public ShapePassObserver {
     ListVertex* kept_;
 };
 
+// One shape as a scene file's text.
+std::string scenefile_text_of(const ListVertex* shape) {
+    ListObject* list = listobject_new(listobject_node_new(listvertex_copy(shape)));
+    const std::string text = scenefile_text(list);
+    listobject_free(list);
+    return text;
+}
+
 // The kinds found here rather than by clipdraw-render: .scene, .steps or .shapes.
 std::string computed(const std::string& kind, const char* path) {
     Scene scene(path);
@@ -177,9 +185,20 @@ std::string computed(const std::string& kind, const char* path) {
         if (kind == ".steps" && shape_steps(&shapeSteps, node->shape, &scene.image, w, h)) {
             steps += steps_json(shapeSteps) + "\n";
         }
+        // The clipper as the cases state it, clip_shape by every line in file order ...
+        ListVertex* shape = listvertex_copy(node->shape);
+        for (int32_t i = 0; i < scene.image.lineCount; ++i) {
+            const LineEnds ends = lineimage_line_ends(&scene.image, i);
+            shape = clip_shape(shape, ends.a, ends.b);
+        }
+        shape = shape != nullptr ? shape : listvertex_new(nullptr);
+        // ... and the shape pass, which culls and copies on demand, must leave the same.
         LastPolygon last(node->shape);
         clip_and_draw_shape(node->shape, &ctx, &last);
-        listobject_append(clipped, listobject_node_new(last.take()));
+        ListVertex* byPass = last.take();
+        EXPECT_EQ(scenefile_text_of(byPass), scenefile_text_of(shape)) << "the shape pass";
+        listvertex_free(byPass);
+        listobject_append(clipped, listobject_node_new(shape));
     }
     const std::string scene_text = scenefile_text(clipped);
     listobject_free(clipped);
