@@ -43,6 +43,11 @@ is_png "$scratch/old.png" || fail "a write over a file does not leave a PNG ther
 (umask 027; "$render" --out "$scratch/new.png" >/dev/null) || fail "a write of a new file fails"
 [ "$(stat -c %a "$scratch/new.png")" = 640 ] || fail "a new file's mode is not the umask's"
 
+# With no standard input, as under CI, the temporary file may get descriptor 0.
+rm "$scratch/new.png"
+"$render" --out "$scratch/new.png" >/dev/null <&- || fail "a write with standard input closed fails"
+is_png "$scratch/new.png" || fail "a write with standard input closed leaves no PNG"
+
 ln -s old.png "$scratch/link.png"
 rm "$scratch/old.png"
 printf 'linked\n' >"$scratch/old.png"

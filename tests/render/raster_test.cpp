@@ -1,0 +1,34 @@
+// The raster's edges: a size it cannot hold, and the conversion to the bytes of an image file.
+#include "render/raster.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+// No allocation is even tried for more pixels than an address can count: the raster is 0 x 0,
+// which every front end reports as a frame without memory.
+TEST(Raster, ASizeBeyondTheAddressSpaceIsEmpty) {
+    Raster* raster = raster_new(INT32_MAX, INT32_MAX);
+    EXPECT_EQ(raster->width, 0);
+    EXPECT_EQ(raster->height, 0);
+    EXPECT_EQ(raster->pixels, nullptr);
+    EXPECT_EQ(raster_free(raster), nullptr);
+}
+
+// Three bytes a pixel, rows top first, each channel as colour_byte gives it: clamped, alpha
+// dropped.
+TEST(Raster, ToRgb8IsThreeBytesAPixelTopRowFirst) {
+    Raster* raster = raster_new(3, 2);
+    raster_fill(raster, Colour{1.0f, 1.0f, 1.0f, 1.0f});
+    raster_set_pixel(raster, Colour{1.0f, 0.0f, 0.5f, 0.0f}, 0, 0);
+    raster_set_pixel(raster, Colour{-1.0f, 2.0f, 0.2f, 1.0f}, 2, 1);
+    const std::vector<uint8_t> want = {255, 255, 255, 255, 255, 255, 0,   255, 51,
+                                       255, 0,   128, 255, 255, 255, 255, 255, 255};
+    EXPECT_EQ(raster_to_rgb8(raster), want);
+    raster_free(raster);
+}
+
+} // namespace
