@@ -4,38 +4,11 @@
 #include "render/fill.h"
 #include "render/frame.h"
 
+#include "live_blocks.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
-#include <new>
-
-// Array blocks alive, for the test that frame_draw releases the rasters it does not keep. Every
-// array form of new and delete in this binary goes through these.
-static long liveArrays = 0;
-
-void* operator new[](size_t size) {
-    ++liveArrays;
-    if (void* block = std::malloc(size > 0 ? size : 1)) {
-        return block;
-    }
-    throw std::bad_alloc();
-}
-
-void* operator new[](size_t size, const std::nothrow_t&) noexcept {
-    void* block = std::malloc(size > 0 ? size : 1);
-    liveArrays += block != nullptr ? 1 : 0;
-    return block;
-}
-
-void operator delete[](void* block) noexcept {
-    liveArrays -= block != nullptr ? 1 : 0;
-    std::free(block);
-}
-
-void operator delete[](void* block, size_t) noexcept {
-    operator delete[](block);
-}
 
 namespace {
 
@@ -126,11 +99,11 @@ TEST(FrameDraw, ReleasesThePreviousRasterWhenTheSizeChanges) {
     ListObject* shapes = covering_square();
     const LineImage none;
     Raster* frame = frame_draw(nullptr, 8, 6, shapes, &none);
-    const long live = liveArrays;
+    const long live = liveBlocks;
     for (int32_t i = 0; i < 10; ++i) {
         frame = frame_draw(frame, 8 + i % 2, 6, shapes, &none);
     }
-    const long after = liveArrays;
+    const long after = liveBlocks;
     Raster* same = frame_draw(frame, frame->width, frame->height, shapes, &none);
     EXPECT_EQ(same, frame) << "a frame of the same size makes a new raster";
     raster_free(same);

@@ -31,4 +31,22 @@ TEST(Raster, ToRgb8IsThreeBytesAPixelTopRowFirst) {
     raster_free(raster);
 }
 
+// Four bytes a pixel, rows top first, every pixel opaque; a span of one row converts as the whole
+// frame does.
+TEST(Raster, ToRgba8IsFourOpaqueBytesAPixelTopRowFirst) {
+    Raster* raster = raster_new(2, 3);
+    raster_fill(raster, Colour{0.0f, 0.0f, 0.0f, 0.0f});
+    raster_set_pixel(raster, Colour{1.0f, 0.5f, 0.0f, 0.0f}, 1, 0);
+    raster_set_pixel(raster, Colour{0.2f, 1.0f, 3.0f, 0.5f}, 0, 2);
+    std::vector<uint8_t> rgba(4 * 2 * 3);
+    raster_to_rgba8(raster, rgba.data());
+    const std::vector<uint8_t> want = {51, 255, 255, 255, 0, 0, 0, 255, 0,   0,   0, 255,
+                                       0,  0,   0,   255, 0, 0, 0, 255, 255, 128, 0, 255};
+    EXPECT_EQ(rgba, want);
+    std::vector<uint8_t> span(4);
+    raster_span_to_rgba8(raster, 0, 1, 2, span.data());
+    EXPECT_EQ(span, std::vector<uint8_t>(want.end() - 4, want.end()));
+    raster_free(raster);
+}
+
 } // namespace
