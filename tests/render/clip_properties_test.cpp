@@ -91,7 +91,7 @@ struct Bits {
     Polygon p;
     bool operator==(const Bits& o) const {
         return p.size() == o.p.size() &&
-               std::memcmp(p.data(), o.p.data(), sizeof(Vertex) * p.size()) == 0;
+               (p.empty() || std::memcmp(p.data(), o.p.data(), sizeof(Vertex) * p.size()) == 0);
     }
 };
 
