@@ -1,58 +1,108 @@
-"""The sessions that say "window", replayed on a real front end (the program's window, the web page). At
-each checkpoint the front end must show clipdraw-render's exact frame of the golden, converted to 8 bits
-here, above the texts, and enough text pixels in the golden's current colour; at the end its console must
-show SESSION.console. CLIPDRAW_RECORD=1 rewrites the consoles, and each session it rewrites fails as
-recorded."""
-import array, ctypes, difflib, os, pathlib, shutil, signal, subprocess, tempfile, time
+"""The sessions that say "window", replayed on a real front end (the program's window, the web
+page). At each checkpoint the front end must show clipdraw-render's exact frame of the golden,
+converted to 8 bits here, above the texts, and enough text pixels in the golden's current colour;
+at the end its console must show SESSION.console. CLIPDRAW_RECORD=1 rewrites the consoles, and
+each session it rewrites fails as recorded."""
+import array
+import ctypes
+import difflib
+import os
+import pathlib
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
 
-# Every process started by a test dies with it, however the test ends.
-die_with_parent = lambda: ctypes.CDLL(None).prctl(1, signal.SIGKILL)
-run = lambda *args: subprocess.run(args, capture_output=True, timeout=10, check=True).stdout
-f32 = lambda x: array.array("f", [x])[0]
-# A float channel in 8 bits: clamped, times 255 rounded to a float (the exact product, rounded once), then
-# to the nearest whole number, halves to even.
-byte = lambda c: round(f32(min(c, 1.0) * 255)) if c > 0 else 0
-text_top = lambda h: h - int(0.15 * h) - 14  # the texts lie in the rows from here down
+
+def die_with_parent():
+    """Every process started by a test dies with it, however the test ends."""
+    ctypes.CDLL(None).prctl(1, signal.SIGKILL)
+
+
+def run(*args):
+    return subprocess.run(args, capture_output=True, timeout=10, check=True).stdout
+
+
+def f32(x):
+    return array.array("f", [x])[0]
+
+
+def byte(c):
+    """A float channel in 8 bits: clamped, times 255 rounded to a float (the exact product,
+    rounded once), then to the nearest whole number, halves to even."""
+    return round(f32(min(c, 1.0) * 255)) if c > 0 else 0
+
+
+def text_top(h):
+    """The texts lie in the rows from here down."""
+    return h - int(0.15 * h) - 14
+
 
 def rendered(renderer, files, scene, size, tmp):
-    """Width, height and RGB bytes, rows top first, of scene drawn with the data files files (config and clip
-    polygon in one) at size, a "WxH" or None for the configuration's."""
-    run(renderer, "--config", files, "--clip", files, "--scene", scene, *(["--size", size] if size else []),
+    """Width, height and RGB bytes, rows top first, of scene drawn with the data files files
+    (config and clip polygon in one) at size, a "WxH" or None for the configuration's."""
+    sized = ["--size", size] if size else []
+    run(renderer, "--config", files, "--clip", files, "--scene", scene, *sized,
         "--out", tmp / "f.png", "--float", tmp / "f.float")
     header, data = (tmp / "f.float").read_bytes().split(b"\n", 1)
-    w, h, floats = *map(int, header.split()[1:]), array.array("f", data)
+    w, h = map(int, header.split()[1:])
+    floats = array.array("f", data)
     rows = ((h - 1 - i // w) * w + i % w for i in range(w * h))
     return w, h, bytes(byte(floats[4 * p + c]) for p in rows for c in range(3))
 
+
 def check(front, golden, expected, near):
     """Waits until front shows expected and the texts in golden's current colour."""
-    line = next(line for line in golden.read_text().splitlines() if line.startswith("current"))
-    text, deadline = tuple(byte(f32(float(c))) for c in line.split()[2:5]), time.monotonic() + 10
+    lines = golden.read_text().splitlines()
+    line = next(line for line in lines if line.startswith("current"))
+    text = tuple(byte(f32(float(c))) for c in line.split()[2:5])
+    deadline = time.monotonic() + 10
     while why := fault(front.shown(), expected, text, near):
         assert time.monotonic() < deadline, f"{golden.name}: {why}"
 
+
 def fault(shown, expected, text, near):
     """What is wrong with the picture shown against expected and the text colour text, or ""."""
-    (w, h, got), want, top = shown, expected[2], 3 * shown[0] * text_top(shown[1])
+    w, h, got = shown
+    want = expected[2]
+    top = 3 * w * text_top(h)
     if (w, h) != expected[:2]:
         return f"the picture is {w} x {h}"
-    pixel = lambda rgb, i: tuple(rgb[i : i + 3])
-    wrong = [i // 3 for i in range(0, top, 3) if not near(pixel(got, i), pixel(want, i))]
-    texts = sum(near(pixel(got, i), text) > near(pixel(want, i), text) for i in range(top, len(got), 3))
-    return "" if not wrong and texts >= 100 else f"{len(wrong)} pixels wrong {[(i % w, i // w) for i in wrong[:1]]}, {texts} of text"
 
-def replay_sessions(folder, renderer, front, near=lambda a, b: a == b):
-    """Replays every session of folder that says "window" and that front takes; returns the failures. Each
-    session is copied to config.txt and clippoly.txt in a fresh folder, unless it says "files none". front
-    has start(session, events, folder) -> False to skip it, click(x, y, right), type(text), resize(w, h),
-    shown() -> (w, h, RGB rows top first), finish(session, size, folder) -> its console, and stop()."""
+    def pixel(rgb, i):
+        return tuple(rgb[i : i + 3])
+
+    wrong = [i // 3 for i in range(0, top, 3) if not near(pixel(got, i), pixel(want, i))]
+    texts = sum(
+        near(pixel(got, i), text) > near(pixel(want, i), text) for i in range(top, len(got), 3)
+    )
+    if not wrong and texts >= 100:
+        return ""
+    first = [(i % w, i // w) for i in wrong[:1]]
+    return f"{len(wrong)} pixels wrong {first}, {texts} of text"
+
+
+def exactly(a, b):
+    return a == b
+
+
+def replay_sessions(folder, renderer, front, near=exactly):
+    """Replays every session of folder that says "window" and that front takes; returns the
+    failures. Each session is copied to config.txt and clippoly.txt in a fresh folder, unless it
+    says "files none". front has start(session, events, folder) -> False to skip it, click(x, y,
+    right), type(text), resize(w, h), shown() -> (w, h, RGB rows top first), finish(session,
+    size, folder) -> its console, and stop()."""
     sessions = sorted(s for s in folder.glob("*.session") if "window" in s.read_text().splitlines())
     failures = [] if sessions else [f"no session in {folder} says window"]
     for session in sessions:
-        events = [line.split() for line in session.read_text().splitlines() if line[:1].islower()]
+        lines = session.read_text().splitlines()
+        events = [line.split() for line in lines if line[:1].islower()]
         with tempfile.TemporaryDirectory() as tmp:
-            tmp, size = pathlib.Path(tmp), None  # until a resize, the configuration's size
-            for name in [] if ["files", "none"] in events else ["config.txt", "clippoly.txt"]:
+            tmp = pathlib.Path(tmp)
+            size = None  # until a resize, the configuration's size
+            files = [] if ["files", "none"] in events else ["config.txt", "clippoly.txt"]
+            for name in files:
                 shutil.copy(session, tmp / name)
             try:
                 if not front.start(session, events, tmp):
@@ -67,13 +117,16 @@ def replay_sessions(folder, renderer, front, near=lambda a, b: a == b):
                         size = "x".join(args)
                     elif event == "check":
                         golden = folder / f"{session.stem}.{args[0]}.scene"
-                        check(front, golden, rendered(renderer, tmp / "config.txt", golden, size, tmp), near)
-                golden, console = folder / f"{session.stem}.console", front.finish(session, size, tmp)
+                        expected = rendered(renderer, tmp / "config.txt", golden, size, tmp)
+                        check(front, golden, expected, near)
+                golden = folder / f"{session.stem}.console"
+                console = front.finish(session, size, tmp)
                 if os.environ.get("CLIPDRAW_RECORD") == "1":
                     # Compared with nothing: a recorded session must not count as a pass.
                     golden.write_text(console)
                     raise AssertionError(f"recorded {golden.name}; run again to check it")
-                diff = difflib.unified_diff(want := golden.read_text().splitlines(1), console.splitlines(1), golden.name)
+                want = golden.read_text().splitlines(1)
+                diff = difflib.unified_diff(want, console.splitlines(1), golden.name)
                 assert console.splitlines(1) == want, "".join(diff)
             except Exception as e:  # a fault fails its own session only
                 failures.append(f"{session.stem}: {type(e).__name__}: {e}")

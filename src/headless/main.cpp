@@ -113,7 +113,7 @@ bool write_png(const char* path, const Raster* raster) {
     };
     std::string why;
     if (!output_write(path, encode, &why)) {
-        const bool libpngSays = image.message[0] != '\0';
+        const bool libpngSays = *image.message != '\0';
         std::fprintf(stderr, "clipdraw-render: cannot write %s: %s%s%s\n", path,
                      libpngSays ? image.message : "", libpngSays ? ": " : "", why.c_str());
         return false;
