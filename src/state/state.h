@@ -1,6 +1,6 @@
-// state: the application state that the GLUT callbacks share, and what a key or a click does to
-// it. Nothing here touches GL, so the rules of the input can be checked without a window; the
-// callbacks add the window's height and the redisplay.
+// state: the application state that the window's callbacks and the web page share, and what a key
+// or a click does to it. Nothing here touches GL, so the rules of the input can be checked
+// without a window; each front end adds its window's height and the redisplay.
 #pragma once
 
 #include "files/config.h"
