@@ -28,6 +28,13 @@ void put(Raster* raster, const Vertex& v, int64_t col, int64_t row) {
     }
 }
 
+// Rounds toward zero; positions beyond 2^62 either way (far past any raster) come out as 2^62
+// with their sign, where a plain cast would be undefined.
+int64_t trunc64(float v) {
+    constexpr float far = 4611686018427387904.0f;
+    return v >= far ? INT64_C(1) << 62 : v <= -far ? -(INT64_C(1) << 62) : static_cast<int64_t>(v);
+}
+
 void reference_line(Vertex p, Vertex q, const DrawContext* ctx) {
     map_to_raster(&p, ctx);
     map_to_raster(&q, ctx);
@@ -42,7 +49,7 @@ void reference_line(Vertex p, Vertex q, const DrawContext* ctx) {
     Vertex cur = p;
     const float farEdge = static_cast<float>(alongX ? ctx->raster->width : ctx->raster->height);
     for (int64_t i = 0; static_cast<float>(i) < span + 0.5f && cur.*major < farEdge; ++i) {
-        put(ctx->raster, cur, static_cast<int64_t>(cur.x), static_cast<int64_t>(cur.y));
+        put(ctx->raster, cur, trunc64(cur.x), trunc64(cur.y));
         vertex_advance(&cur, &step);
     }
 }
@@ -63,9 +70,8 @@ struct Rows {
             Vertex p = s;
             Vertex dp;
             vertex_step(&dp, &s, &e, e.x - s.x);
-            const int64_t colEnd = static_cast<int64_t>(e.x);
-            for (int64_t col = static_cast<int64_t>(s.x); col < colEnd && col < raster->width;
-                 ++col) {
+            const int64_t colEnd = trunc64(e.x);
+            for (int64_t col = trunc64(s.x); col < colEnd && col < raster->width; ++col) {
                 if (row >= 0) {
                     put(raster, p, col, row);
                 }
@@ -90,7 +96,7 @@ void reference_triangle(Vertex t1, Vertex t2, Vertex t3, const DrawContext* ctx)
     map_to_raster(&t1, ctx);
     map_to_raster(&t2, ctx);
     map_to_raster(&t3, ctx);
-    Rows rows{ctx->raster, t1, {}, t1, {}, static_cast<int64_t>(t1.y)};
+    Rows rows{ctx->raster, t1, {}, t1, {}, trunc64(t1.y)};
     vertex_step(&rows.ds, &t1, &t3, t3.y - t1.y);
     if (t1.y == t2.y || t2.y == t3.y) {
         if (t2.y == t3.y) {
@@ -128,7 +134,7 @@ Raster* reference_frame(int32_t width, int32_t height, const ListObject* shapes,
         if (n == 1) {
             Vertex at = v0->vertex;
             map_to_raster(&at, &ctx);
-            put(raster, at, static_cast<int64_t>(at.x), static_cast<int64_t>(at.y));
+            put(raster, at, trunc64(at.x), trunc64(at.y));
         } else if (n == 2) {
             reference_line(v0->vertex, v0->next->vertex, &ctx);
         }
@@ -163,7 +169,8 @@ void expect_same_frame(int32_t width, int32_t height, const ListObject* shapes,
 }
 
 // Whether every vertex of the shapes lies where the reference can walk from it: finite, and
-// mapped no further left or lower than the walk limit less the widest frame's overshoot.
+// mapped no further left or lower than the walk limit less the widest frame's overshoot (any
+// distance right or above: every walk here stops at the raster's far edge).
 bool walkable(int32_t width, int32_t height, const ListObject* shapes) {
     Raster* raster = raster_new(width, height);
     DrawContext ctx;
@@ -174,7 +181,7 @@ bool walkable(int32_t width, int32_t height, const ListObject* shapes) {
             Vertex at = v->vertex;
             map_to_raster(&at, &ctx);
             near = near && std::isfinite(at.x) && std::isfinite(at.y) && at.x > -60000.0f &&
-                   at.y > -60000.0f && at.x < 1e7f && at.y < 1e7f;
+                   at.y > -60000.0f;
         }
     }
     raster_free(raster);
