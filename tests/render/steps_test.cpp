@@ -61,4 +61,25 @@ TEST(ShapeSteps, LeaveNothingBehindButTheSteps) {
     listvertex_free(shape);
 }
 
+// A shape committed with no corners (space pressed twice) still has a stage for every clip line,
+// each with nothing left, so that the step view can step through it.
+TEST(ShapeSteps, OfAnEmptyShapeHaveAStageForEveryLine) {
+    ListVertex* shape = listvertex_new(nullptr);
+    LineImage image;
+    image.vertices = {{0, -1, 0, 0, 0, 1}, {0, 1, 0, 0, 0, 1}, {-1, 0, 0, 0, 0, 1}};
+    image.vertexCount = 3;
+    image.lines = {{0, 1}, {1, 2}};
+    image.lineCount = 2;
+    ShapeSteps steps;
+    ASSERT_TRUE(shape_steps(&steps, shape, &image, 17, 17));
+    ASSERT_EQ(steps.stages.size(), 3u);
+    for (size_t i = 1; i < steps.stages.size(); ++i) {
+        EXPECT_EQ(steps.stages[i].line, static_cast<int32_t>(i) - 1);
+        EXPECT_EQ(steps.stages[i].verdict, ClipVerdict::NothingLeft);
+        EXPECT_TRUE(steps.stages[i].polygon.empty());
+    }
+    EXPECT_TRUE(steps.rows.empty());
+    listvertex_free(shape);
+}
+
 } // namespace
