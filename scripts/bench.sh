@@ -13,9 +13,8 @@ ensure_packages cmake g++ make libbenchmark-dev freeglut3-dev libgl-dev xvfb xau
 
 build=${CLIPDRAW_BENCH_BUILD:-build/bench}
 # shellcheck disable=SC2086 # the extra options are meant to split into words
-cmake -S . -B "$build" -DCLIPDRAW_BENCH=ON -DCLIPDRAW_TESTS=OFF -DCLIPDRAW_APP=OFF -DCLIPDRAW_RENDER=OFF \
-    ${CLIPDRAW_BENCH_CMAKE_ARGS:-} >/dev/null
-cmake --build "$build" -j"$(nproc)" --target clipdraw_frame_bench clipdraw_gl_compare >/dev/null
+build_targets "$build" "clipdraw_frame_bench clipdraw_gl_compare" -DCLIPDRAW_BENCH=ON -DCLIPDRAW_APP=OFF \
+    -DCLIPDRAW_RENDER=OFF ${CLIPDRAW_BENCH_CMAKE_ARGS:-}
 
 echo "Running the software frame benchmarks (a few minutes)..." >&2
 "$build/bench/clipdraw_frame_bench" "$@" >"$build/frame_bench.txt" 2>"$build/frame_bench.log"

@@ -1,27 +1,72 @@
-# Sourced by the scripts: installs the Debian packages that are missing, when run as root, and
-# shows apt's own progress while it does (a fresh machine may take several hundred megabytes).
-ensure_packages() {
-    local missing=()
+# Sourced by the scripts. ensure_packages installs the Debian packages that are missing, when run
+# as root, and says what it is about to fetch before it starts. A script started with --dry-run
+# as its first argument prints the packages it needs, and those missing here, and stops before it
+# changes anything.
+packages_dry_run=false
+if [[ ${1:-} == --dry-run ]]; then
+    packages_dry_run=true
+fi
+
+missing_packages() {
+    local package
     for package in "$@"; do
         if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
-            missing+=("$package")
+            echo "$package"
         fi
     done
+}
+
+ensure_packages() {
+    local missing
+    mapfile -t missing < <(missing_packages "$@")
+    if $packages_dry_run; then
+        echo "Debian packages: $*"
+        echo "Missing here: ${missing[*]:-none}"
+        exit 0
+    fi
     if ((${#missing[@]} == 0)); then
         return 0
     fi
+    # Recommended packages would bring daemons and desktop tools to a machine that only builds.
+    local install="apt-get install --no-install-recommends ${missing[*]}"
     if [[ $(id -u) -ne 0 ]]; then
         echo "Missing Debian packages: ${missing[*]}" >&2
+        # A fresh system has no package lists yet, and then apt-get install finds nothing.
         if command -v sudo >/dev/null; then
-            echo "Install them with: sudo apt-get install ${missing[*]}" >&2
+            echo "Install them with: sudo apt-get update && sudo $install" >&2
         else
             echo "Installing them needs root, and there is no sudo here. Run this command as root, or" >&2
-            echo "install them first, as root, with: apt-get install ${missing[*]}" >&2
+            echo "install them first, as root, with: apt-get update && $install" >&2
         fi
         exit 1
     fi
-    echo "Installing ${missing[*]}, with what they need (apt's progress follows)"
+    echo "Fetching Debian's package lists, to install ${missing[*]}"
     apt-get update -q
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
+    local plan
+    # --assume-no stops after apt's summary, which gives the count and the sizes.
+    plan=$(LC_ALL=C DEBIAN_FRONTEND=noninteractive apt-get install --no-install-recommends --assume-no \
+        "${missing[@]}" 2>&1 || true)
+    if grep -q '^E: ' <<<"$plan"; then
+        grep -v '^Abort\.$' <<<"$plan" >&2
+        exit 1
+    fi
+    local count download disk
+    count=$(sed -n 's/.* \([0-9]*\) newly installed.*/\1/p' <<<"$plan")
+    download=$(sed -n 's/^Need to get \([^ ]* [kMG]*B\).* of archives\./\1/p' <<<"$plan")
+    disk=$(sed -n 's/^After this operation, \(.*\) of additional disk space will be used\./\1/p' <<<"$plan")
+    echo "Installing ${count:-the} packages (${download:-nothing} to download, ${disk:-no more} on disk)" \
+        "for ${missing[*]}; apt's progress follows"
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
     echo "Installed ${missing[*]}"
+}
+
+# build_targets DIR "TARGET..." [CMAKE_OPTION...] configures DIR and builds the targets in it,
+# showing CMake's progress: a first build takes a while.
+build_targets() {
+    local build=$1 targets=$2
+    shift 2
+    echo "Building $targets in $build"
+    cmake -S . -B "$build" -DCLIPDRAW_TESTS=OFF "$@" >/dev/null
+    # shellcheck disable=SC2086 # the targets are meant to split into words
+    cmake --build "$build" -j"$(nproc)" --target $targets
 }

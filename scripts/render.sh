@@ -10,7 +10,6 @@ source scripts/packages.sh
 ensure_packages cmake g++ make libpng-dev
 
 build=$(realpath -m "${CLIPDRAW_BUILD_DIR:-build/render}")
-cmake -S . -B "$build" -DCLIPDRAW_APP=OFF -DCLIPDRAW_TESTS=OFF >/dev/null
-cmake --build "$build" -j"$(nproc)" --target clipdraw-render >/dev/null
+build_targets "$build" clipdraw-render -DCLIPDRAW_APP=OFF
 cd "$here"
 exec "$build/src/headless/clipdraw-render" "$@"

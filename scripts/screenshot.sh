@@ -10,8 +10,7 @@ ensure_packages cmake g++ make freeglut3-dev libgl-dev xvfb xauth xdotool x11-ap
 
 out=$(realpath -m "${1:-docs/screenshot.png}")
 build=$(realpath -m "${CLIPDRAW_BUILD_DIR:-build/run}")
-cmake -S . -B "$build" -DCLIPDRAW_TESTS=OFF -DCLIPDRAW_RENDER=OFF >/dev/null
-cmake --build "$build" -j"$(nproc)" --target clipdraw >/dev/null
+build_targets "$build" clipdraw -DCLIPDRAW_RENDER=OFF
 
 pids=()
 stop_all() {

@@ -13,6 +13,7 @@ jobs=$(nproc)
 
 echo "== build (the web page first: its test runs with the others) and unit/end-to-end tests"
 ./scripts/web.sh --build-only
+echo "Building the program, the renderer, the tests and the benchmarks in build/test"
 cmake -S . -B build/test -DCLIPDRAW_BENCH=ON -DCLIPDRAW_WEB_SITE="$PWD/build/web/site" >/dev/null
 cmake --build build/test -j"$jobs"
 ctest --test-dir build/test --output-on-failure --no-tests=error -j"$jobs"
@@ -25,6 +26,7 @@ started=$SECONDS
 # containers, whose slack ASan cannot see.
 sanitizers="-fsanitize=address,undefined,float-cast-overflow -fno-sanitize-recover=all"
 sanitizers+=" -fno-omit-frame-pointer -O1 -D_GLIBCXX_ASSERTIONS"
+echo "Building the same under the sanitizers in build/sanitize"
 cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DCLIPDRAW_LTO=OFF -DCMAKE_CXX_FLAGS="$sanitizers" >/dev/null
 cmake --build build/sanitize -j"$jobs"
 # Reports go to files, so that those of the program that the end-to-end tests start are seen too.
@@ -43,8 +45,9 @@ fi
 ((status == 0)) || exit "$status"
 echo "   sanitizer stage: $((SECONDS - started)) s"
 
-echo "== fuzz targets, a short fixed budget each"
+echo "== fuzz targets, 30 s each (ctest names each one as it starts)"
 started=$SECONDS
+echo "Building the fuzz targets with clang in build/fuzz"
 cmake -S . -B build/fuzz -DCMAKE_CXX_COMPILER=clang++ -DCLIPDRAW_APP=OFF -DCLIPDRAW_TESTS=OFF -DCLIPDRAW_RENDER=OFF \
     -DCLIPDRAW_FUZZ=ON -DCLIPDRAW_FUZZ_SECONDS=30 >/dev/null
 cmake --build build/fuzz -j"$jobs"

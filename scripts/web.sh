@@ -10,7 +10,9 @@ ensure_packages cmake make emscripten python3
 # Debian's emcc runs its optimiser under Node.js, which finds Debian's modules only through
 # NODE_PATH when it is not Debian's own Node.js.
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
-emcmake cmake -S . -B build/web -DCMAKE_BUILD_TYPE=Release >/dev/null
+echo "Building the page (the core in WebAssembly) in build/web"
+# emcmake announces the command it runs as "configure: cmake ...", which reads like a failure.
+emcmake cmake -S . -B build/web -DCMAKE_BUILD_TYPE=Release 2> >(grep -v '^configure: ' >&2) >/dev/null
 cmake --build build/web -j"$(nproc)"
 site=$PWD/build/web/site
 if [[ ${1:-} == --build-only ]]; then
