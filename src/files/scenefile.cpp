@@ -5,15 +5,10 @@
 
 #include <cstdio>
 
-namespace {
-
-// The keyword alone, or followed by a blank or a colon and a remark; "Shapes ..." is a remark.
-bool is_shape_line(const std::string& text) {
+bool scenefile_shape_line(const std::string& text) {
     return text.starts_with("Shape") &&
            (text.size() == 5 || text[5] == ' ' || text[5] == '\t' || text[5] == ':');
 }
-
-} // namespace
 
 bool scenefile_read(const char* path, ListObject* shapes) {
     const auto lines = load_lines(path, "%d lines in scene file.\n");
@@ -34,7 +29,7 @@ bool scenefile_read(const char* path, ListObject* shapes) {
     };
     for (size_t i = 0; i < lines->size(); ++i) {
         const std::string& text = (*lines)[i];
-        if (is_shape_line(text)) {
+        if (scenefile_shape_line(text)) {
             begin_shape();
             continue;
         }

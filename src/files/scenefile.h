@@ -16,5 +16,8 @@
 // or it is reported and ignored. Returns false, and changes nothing, when the file cannot be
 // read.
 bool scenefile_read(const char* path, ListObject* shapes);
+// Whether a line starts a shape: the keyword alone, or followed by a blank or a colon and a
+// remark ("Shapes ..." is a remark).
+bool scenefile_shape_line(const std::string& text);
 // The shapes as a scene file that scenefile_read gives back bit for bit.
 std::string scenefile_text(const ListObject* shapes);

@@ -38,7 +38,9 @@ std::optional<std::vector<std::string>> load_lines(const char* path, const char*
         lines.push_back(std::move(current));
     }
     const int lineTotal = lines.size() > INT_MAX ? INT_MAX : static_cast<int>(lines.size());
-    std::printf(countMessage, lineTotal);
+    if (countMessage != nullptr) {
+        std::printf(countMessage, lineTotal);
+    }
     return lines;
 }
 

@@ -70,20 +70,33 @@ void state_key(AppState* state, unsigned char key) {
     }
 }
 
-void state_left_click(AppState* state, int32_t x, int32_t y, int32_t windowHeight) {
-    const Raster* frame = state->frameRaster;
-    // Before the first frame, and on a frame too small (or too large to allocate) to have a
-    // view mapping, there is nothing to map the click through.
-    if (frame == nullptr || frame->width < 2 || frame->height < 2) {
-        return;
+bool state_click_to_view(int32_t width, int32_t height, int32_t x, int32_t y, int32_t windowHeight,
+                         Vertex* v) {
+    // A frame too small (or too large to allocate) to have a view mapping has nothing to map
+    // the click through.
+    if (width < 2 || height < 2) {
+        return false;
     }
     // The flip subtracts from the height itself, not height - 1: a click on the bottom pixel
     // row lands on raster row 1.
-    const Colour& c = state->currentColour;
-    Vertex v{static_cast<float>(x), static_cast<float>(windowHeight - y), c.r, c.g, c.b, c.a};
+    v->x = static_cast<float>(x);
+    v->y = static_cast<float>(windowHeight - y);
+    Raster frame{nullptr, width, height};
     DrawContext ctx;
-    draw_context_init(&ctx, state->frameRaster, &state->clipImage);
-    map_from_raster(&v, &ctx);
+    draw_context_init(&ctx, &frame, nullptr);
+    map_from_raster(v, &ctx);
+    return true;
+}
+
+void state_left_click(AppState* state, int32_t x, int32_t y, int32_t windowHeight) {
+    const Raster* frame = state->frameRaster;
+    const Colour& c = state->currentColour;
+    Vertex v{0.0f, 0.0f, c.r, c.g, c.b, c.a};
+    // Before the first frame there is nothing to map the click through.
+    if (frame == nullptr ||
+        !state_click_to_view(frame->width, frame->height, x, y, windowHeight, &v)) {
+        return;
+    }
     VertexNode* node = listvertex_node_new(&v);
     if (state->pendingShape == nullptr) {
         state->pendingShape = listvertex_new(node);

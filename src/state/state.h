@@ -44,6 +44,10 @@ void state_key(AppState* state, unsigned char key);
 // high: appends a vertex in the current colour, mapped through the last frame's raster.
 // Ignored before the first frame and on a frame too small to have a view mapping.
 void state_left_click(AppState* state, int32_t x, int32_t y, int32_t windowHeight);
+// Where that click puts a corner's position in a width x height frame, in view units in v->x
+// and v->y: false, and v unchanged, when the frame is too small to have a view mapping.
+bool state_click_to_view(int32_t width, int32_t height, int32_t x, int32_t y, int32_t windowHeight,
+                         Vertex* v);
 // A right click: drops the vertices entered since the last commit.
 void state_right_click(AppState* state);
 // Says on the console that a frame of width x height found no memory, as every front end that

@@ -1,33 +1,120 @@
-// The page around the core: a canvas that shows the core's frames, its mouse and keys, the data
-// files and the console. Every pixel of the frame comes from the core; the page adds only the
-// texts, as the window's text calls do.
-"use strict";
+// The page around the core: the frame canvas that shows the core's frames with the window's five
+// texts, its mouse and keys, the data files, the console, and the aids beside the frame or on the
+// layer over it. Every pixel of the frame and every number an aid shows comes from the core.
+import { drawLayer } from "./layer.js";
+import { clipNotes, commitNote, fileKindText, verdictText } from "./notes.js";
+import { createStepView, floatText } from "./steps.js";
+import { timeFrames } from "./timing.js";
 
-const view = document.getElementById("view");
-const canvas = document.getElementById("frame");
+const $ = (id) => document.getElementById(id);
+const view = $("view");
+const canvas = $("frame");
+const layer = $("layer");
 const context = canvas.getContext("2d");
-const consolePanel = document.getElementById("console");
+const consolePanel = $("console");
+const notesPanel = $("notes");
+const HISTORY = 100; // steps undo keeps
 
+// The readers' console: their lines exactly, grouped under the load that printed them, errors
+// marked. While the page restores a step of its history the readers' lines are not repeated.
+let quiet = false;
+let group = consolePanel;
 function say(line) {
-  consolePanel.textContent += line + "\n";
+  if (quiet) {
+    return;
+  }
+  const entry = document.createElement("div");
+  entry.textContent = line;
+  entry.className = line.startsWith("ERROR") ? "line error" : "line";
+  group.append(entry);
   consolePanel.scrollTop = consolePanel.scrollHeight;
 }
+function consoleGroup(title) {
+  group = document.createElement("div");
+  group.className = "load";
+  group.setAttribute("aria-label", title);
+  const heading = document.createElement("div");
+  heading.textContent = `\u2014 ${title}`;
+  group.append(heading);
+  consolePanel.append(group);
+}
 
-createClipdraw({ print: say, printErr: say }).then(async (core) => {
-  const stepView = createStepView(core, canvas, say);
+function note(text) {
+  const item = document.createElement("li");
+  item.textContent = text;
+  notesPanel.append(item);
+  notesPanel.scrollTop = notesPanel.scrollHeight;
+}
 
-  // One frame: the core's frame pass at the canvas's size, its 8-bit pixels put as they are,
-  // then the texts at the window's raster positions (-1 to 1, y upwards), on their baselines.
-  function draw() {
-    const w = canvas.width;
-    const h = canvas.height;
-    if (!core._page_render(w, h)) {
-      return;
-    }
+async function loadCore() {
+  try {
+    const { default: createClipdraw } = await import("./clipdraw.js");
+    return await createClipdraw({ print: say, printErr: say });
+  } catch (error) {
+    $("loading").textContent = `clipdraw could not start: ${error.message}. The page needs a browser with ` +
+      "WebAssembly, opened over HTTP from the folder that holds clipdraw.js and clipdraw.wasm.";
+    throw error;
+  }
+}
+
+const core = await loadCore();
+const text = (pointer) => (pointer === 0 ? null : core.UTF8ToString(pointer));
+const json = (pointer) => (pointer === 0 ? null : JSON.parse(core.UTF8ToString(pointer)));
+const call = (name, ...args) => core.ccall(name, "number", args.map((a) => (typeof a === "string" ? "string" : "number")), args);
+const stepView = createStepView(core, canvas, note);
+const showClipLines = $("show-clip-lines");
+
+// The aids beside and over the frame, from the core's checks at the frame's size.
+function drawAids() {
+  const w = canvas.width;
+  const h = canvas.height;
+  const check = json(core._page_check_pending(w, h));
+  const clip = showClipLines.checked ? json(core._page_check_clip(w, h)) : null;
+  drawLayer(layer, w, h, check, clip);
+  const [words, bad] = check === null ? ["", false] : verdictText(check);
+  const verdict = $("verdict");
+  verdict.textContent = words === "" ? "" : `The corners entered: ${words}.`;
+  verdict.classList.toggle("bad", bad);
+  showColours();
+}
+
+const hex = (c) => "#" + c.map((v) => Math.round(Math.min(Math.max(v, 0), 1) * 255).toString(16).padStart(2, "0")).join("");
+const numbers = (c) => c.map(floatText).join(", ");
+
+function showColours() {
+  const colours = json(core._page_colours());
+  const palette = $("palette");
+  if (palette.childElementCount !== Math.min(colours.palette.length, 10)) {
+    palette.replaceChildren(
+      ...colours.palette.slice(0, 10).map((c, digit) => {
+        const swatch = document.createElement("button");
+        swatch.className = "swatch";
+        swatch.dataset.digit = digit;
+        swatch.textContent = digit;
+        return swatch;
+      }),
+    );
+  }
+  [...palette.children].forEach((swatch, digit) => {
+    const c = colours.palette[digit];
+    swatch.style.background = hex(c.slice(0, 3));
+    // The digit in black or white, whichever reads on the swatch.
+    swatch.style.color = 0.299 * c[0] + 0.587 * c[1] + 0.114 * c[2] > 0.5 ? "#000" : "#fff";
+    swatch.setAttribute("aria-label", `Colour ${digit}: RGBA ${numbers(c)}`);
+  });
+  $("current-chip").style.background = hex(colours.current.slice(0, 3));
+  $("current-text").textContent = `current colour RGBA(${numbers(colours.current)})`;
+}
+
+// One frame: the core's frame pass at the canvas's size, its 8-bit pixels put as they are,
+// then the texts at the window's raster positions (-1 to 1, y upwards), on their baselines.
+function drawFrame() {
+  const w = canvas.width;
+  const h = canvas.height;
+  if (core._page_render(w, h)) {
     const bytes = core._page_convert();
     if (bytes !== 0) {
-      const pixels = new Uint8ClampedArray(core.HEAPU8.buffer, bytes, 4 * w * h);
-      context.putImageData(new ImageData(pixels, w, h), 0, 0);
+      context.putImageData(new ImageData(new Uint8ClampedArray(core.HEAPU8.buffer, bytes, 4 * w * h), w, h), 0, 0);
     }
     const colour = core._page_text_colour();
     context.fillStyle = "#" + colour.toString(16).padStart(6, "0");
@@ -35,118 +122,254 @@ createClipdraw({ print: say, printErr: say }).then(async (core) => {
     for (let i = 0; i < core._page_text_count(); ++i) {
       const x = ((core._page_text_x(i) + 1) * w) / 2;
       const y = h - ((core._page_text_y(i) + 1) * h) / 2;
-      context.fillText(core.UTF8ToString(core._page_text(i)), x, y);
-    }
-    stepView.refresh();
-  }
-
-  // Start-up, as the program's: the data files are read, the scene is empty and the drawing
-  // area takes the configured size, which draws the first frame.
-  function start() {
-    core._page_start();
-    view.style.width = core._page_window_width() + "px";
-    view.style.height = core._page_window_height() + "px";
-    if (!resized()) {
-      draw();
+      context.fillText(text(core._page_text(i)), x, y);
     }
   }
+}
 
-  // The canvas takes the drawing area's size and shows a frame of it, once a size.
-  function resized() {
-    const w = view.clientWidth;
-    const h = view.clientHeight;
-    if (canvas.width === w && canvas.height === h) {
-      return false;
-    }
-    canvas.width = w;
-    canvas.height = h;
+// What every key and resize redraws: the frame, the aids and the step view.
+function draw() {
+  drawFrame();
+  drawAids();
+  stepView.refresh();
+}
+
+// Start-up, as the program's: the data files are read, the scene is empty and the drawing area
+// takes the configured size, which draws the first frame.
+function start() {
+  core._page_start();
+  view.style.width = core._page_window_width() + "px";
+  view.style.height = core._page_window_height() + "px";
+  if (!resized()) {
     draw();
-    return true;
   }
+}
 
-  // A file of the user's: config.txt and clippoly.txt start the scene afresh with it, any other
-  // file is a scene file whose shapes replace the committed ones.
-  async function load(file, as) {
-    const bytes = new Uint8Array(await file.arrayBuffer());
-    if (as === "config.txt" || as === "clippoly.txt") {
-      core.FS.writeFile(as, bytes);
-      start();
-    } else {
-      core.FS.writeFile(file.name, bytes);
-      core.ccall("page_load_scene", "boolean", ["string"], [file.name]);
-      core.FS.unlink(file.name);
-      draw();
-    }
-    window.clipdraw.loads += 1;
+// The canvas takes the drawing area's size and shows a frame of it, once a size.
+function resized() {
+  const w = view.clientWidth;
+  const h = view.clientHeight;
+  if (canvas.width === w && canvas.height === h) {
+    return false;
   }
+  canvas.width = w;
+  canvas.height = h;
+  draw();
+  return true;
+}
 
-  function save() {
-    const text = core.UTF8ToString(core._page_scene_text());
-    const link = document.createElement("a");
-    link.href = URL.createObjectURL(new Blob([text], { type: "text/plain" }));
-    link.download = "scene.txt";
-    link.click();
-    URL.revokeObjectURL(link.href);
+// The history: each entry is what the data files, the committed shapes and the corners being
+// entered were before a step, so that putting them back gives the same frame bit for bit.
+const undone = [];
+const done = [];
+const readFile = (name) => (core.FS.analyzePath(name).exists ? core.FS.readFile(name) : null);
+function snapshot() {
+  return {
+    config: readFile("config.txt"),
+    clip: readFile("clippoly.txt"),
+    scene: text(core._page_scene_text()),
+    pending: text(core._page_pending_text()),
+    width: canvas.width,
+    height: canvas.height,
+  };
+}
+const sameBytes = (a, b) => a === b || (a !== null && b !== null && a.length === b.length && a.every((v, i) => v === b[i]));
+function restore(entry) {
+  const now = snapshot();
+  quiet = true;
+  try {
+    const put = (name, bytes) => (bytes === null ? core.FS.analyzePath(name).exists && core.FS.unlink(name) : core.FS.writeFile(name, bytes));
+    put("config.txt", entry.config);
+    put("clippoly.txt", entry.clip);
+    if (!sameBytes(now.config, entry.config)) {
+      core._page_start();
+      view.style.width = entry.width + "px";
+      view.style.height = entry.height + "px";
+    } else if (!sameBytes(now.clip, entry.clip)) {
+      call("page_load_clip", "clippoly.txt");
+    }
+    core.FS.writeFile("history.txt", entry.scene);
+    call("page_load_scene", "history.txt");
+    core.FS.writeFile("history.txt", entry.pending);
+    call("page_set_pending", "history.txt");
+    core.FS.unlink("history.txt");
+  } finally {
+    quiet = false;
   }
-
-  for (const name of ["config.txt", "clippoly.txt"]) {
-    const response = await fetch(name).catch(() => null);
-    if (response !== null && response.ok) {
-      core.FS.writeFile(name, new Uint8Array(await response.arrayBuffer()));
-    }
-  }
-  document.title = core.UTF8ToString(core._page_title());
-  start();
-  new ResizeObserver(resized).observe(view);
-
-  canvas.addEventListener("mousedown", (event) => {
-    if (stepView.takesClick(event)) {
-      return;
-    }
-    if (event.button === 0) {
-      core._page_left_click(Math.floor(event.offsetX), Math.floor(event.offsetY), canvas.height);
-    } else if (event.button === 2) {
-      core._page_right_click();
-    }
-  });
-  canvas.addEventListener("contextmenu", (event) => event.preventDefault());
-  // The window's keys are characters; keys with a modifier stay the browser's.
-  document.addEventListener("keydown", (event) => {
-    if (stepView.key(event)) {
-      return;
-    }
-    const key = event.key;
-    if (key.length !== 1 || key.charCodeAt(0) > 255 || event.ctrlKey || event.metaKey || event.altKey) {
-      return;
-    }
-    event.preventDefault();
-    core._page_key(key.charCodeAt(0));
+  if (!resized()) {
     draw();
-  });
+  }
+  return now;
+}
+function record() {
+  done.push(snapshot());
+  if (done.length > HISTORY) {
+    done.shift();
+  }
+  undone.length = 0;
+  historyButtons();
+}
+function travel(from, to) {
+  if (from.length > 0) {
+    to.push(restore(from.pop()));
+    historyButtons();
+  }
+}
+const undo = () => travel(done, undone);
+const redo = () => travel(undone, done);
+function historyButtons() {
+  $("undo").disabled = done.length === 0;
+  $("redo").disabled = undone.length === 0;
+}
 
-  const picker = (id, as) =>
-    document.getElementById(id).addEventListener("change", (event) => {
-      const file = event.target.files[0];
-      event.target.value = "";
-      if (file) {
-        load(file, as);
-      }
-    });
-  picker("config-file", "config.txt");
-  picker("clip-file", "clippoly.txt");
-  picker("scene-file", "scene");
-  document.getElementById("save-scene").addEventListener("click", (event) => {
-    event.target.blur();
-    save();
-  });
-  document.addEventListener("dragover", (event) => event.preventDefault());
-  document.addEventListener("drop", (event) => {
+// A file of the user's, taken for what it holds whatever its name (for the picker's kind when
+// it holds lines of that kind, a file may hold several): a config starts
+// afresh, as the program does; a clip polygon takes the place of the one there is and clips the
+// same shapes; a scene replaces the committed shapes. Anything else changes nothing.
+async function load(file, preferred) {
+  const bytes = new Uint8Array(await file.arrayBuffer());
+  core.FS.writeFile("incoming", bytes);
+  const kind = call("page_file_kind", "incoming", preferred);
+  note(`Took ${file.name} for ${fileKindText(kind)}${kind === 0 ? ": nothing changed." : "."}`);
+  if (kind !== 0) {
+    record();
+    consoleGroup(`${file.name}, as ${["", "config.txt", "clippoly.txt", "a scene"][kind]}`);
+  }
+  if (kind === 1) {
+    core.FS.writeFile("config.txt", bytes);
+    start();
+  } else if (kind === 2) {
+    core.FS.writeFile("clippoly.txt", bytes);
+    call("page_load_clip", "clippoly.txt");
+    clipNotes(file.name, json(core._page_check_clip(canvas.width, canvas.height))).forEach(note);
+    draw();
+  } else if (kind === 3) {
+    call("page_load_scene", "incoming");
+    draw();
+  }
+  core.FS.unlink("incoming");
+  document.dispatchEvent(new CustomEvent("clipdraw-loaded", { detail: { name: file.name, kind } }));
+}
+
+function save() {
+  const link = document.createElement("a");
+  link.href = URL.createObjectURL(new Blob([text(core._page_scene_text())], { type: "text/plain" }));
+  link.download = "scene.txt";
+  link.click();
+  URL.revokeObjectURL(link.href);
+}
+
+// A key the window reads, with the steps undo keeps and the note on a commit.
+function key(character) {
+  const before = json(core._page_colours());
+  const commits = character === " " && before.pending > 0;
+  if (commits || (character === "n" && before.shapes > 0)) {
+    record();
+  }
+  core._page_key(character.charCodeAt(0));
+  if (commits) {
+    const check = json(core._page_check_shape(-1, canvas.width, canvas.height));
+    const words = check === null ? null : commitNote(before.shapes + 1, check);
+    if (words !== null) {
+      note(words);
+    }
+  }
+  draw();
+}
+
+for (const name of ["config.txt", "clippoly.txt"]) {
+  const response = await fetch(name).catch(() => null);
+  if (response !== null && response.ok) {
+    core.FS.writeFile(name, new Uint8Array(await response.arrayBuffer()));
+  }
+}
+document.title = text(core._page_title());
+consoleGroup("start-up: config.txt and clippoly.txt");
+start();
+clipNotes("clippoly.txt", json(core._page_check_clip(canvas.width, canvas.height))).forEach(note);
+new ResizeObserver(resized).observe(view);
+$("loading").hidden = true;
+
+canvas.addEventListener("mousedown", (event) => {
+  canvas.focus();
+  if (stepView.takesClick(event)) {
+    return;
+  }
+  if (event.button === 0) {
+    core._page_left_click(Math.floor(event.offsetX), Math.floor(event.offsetY), canvas.height);
+    drawAids(); // a click does not redraw the frame, as in the window
+  } else if (event.button === 2) {
+    if (json(core._page_colours()).pending > 0) {
+      record();
+    }
+    core._page_right_click();
+    drawAids();
+  }
+});
+canvas.addEventListener("contextmenu", (event) => event.preventDefault());
+canvas.addEventListener("mousemove", (event) => {
+  const at = json(call("page_point_at", Math.floor(event.offsetX), Math.floor(event.offsetY), canvas.width, canvas.height));
+  $("status").textContent =
+    at === null
+      ? ""
+      : `Pointer: view (${floatText(at[0])}, ${floatText(at[1])}), raster column ${at[2]}, row ${at[3]} (row 0 at the bottom)`;
+});
+canvas.addEventListener("mouseleave", () => ($("status").textContent = ""));
+
+// The window's keys are characters, read while the drawing or the step view has the focus;
+// keys with Ctrl, Alt or Meta stay the browser's, but for undo and redo.
+function drawingKey(event) {
+  if ((event.ctrlKey || event.metaKey) && !event.altKey && event.key.toLowerCase() === "z") {
     event.preventDefault();
-    for (const file of event.dataTransfer.files) {
-      load(file, file.name);
+    return event.shiftKey ? redo() : undo();
+  }
+  const character = event.key;
+  if (character.length !== 1 || character.charCodeAt(0) > 255 || event.ctrlKey || event.metaKey || event.altKey) {
+    return;
+  }
+  event.preventDefault();
+  key(character);
+}
+canvas.addEventListener("keydown", (event) => stepView.key(event) || drawingKey(event));
+// In the step view its buttons keep space and Enter, which would press them.
+$("steps").addEventListener("keydown", (event) => {
+  if (!(event.target instanceof HTMLButtonElement && (event.key === " " || event.key === "Enter")) && event.target.id !== "steps-slider") {
+    drawingKey(event);
+  }
+});
+document.addEventListener("keydown", (event) => {
+  if (event.target !== canvas && (event.ctrlKey || event.metaKey) && event.key.toLowerCase() === "z" && !(event.target instanceof HTMLInputElement)) {
+    event.preventDefault();
+    return event.shiftKey ? redo() : undo();
+  }
+});
+
+for (const [id, kind] of [["config-file", 1], ["clip-file", 2], ["scene-file", 3]]) {
+  $(id).addEventListener("change", async (event) => {
+    const file = event.target.files[0];
+    event.target.value = "";
+    if (file) {
+      await load(file, kind);
     }
   });
-
-  // For the browser tests and the curious: the core, the frame and how many files were loaded.
-  window.clipdraw = { core, draw, stepView, loads: 0 };
+}
+$("save-scene").addEventListener("click", save);
+$("undo").addEventListener("click", undo);
+$("redo").addEventListener("click", redo);
+$("palette").addEventListener("click", (event) => {
+  const digit = event.target.closest(".swatch")?.dataset.digit;
+  if (digit !== undefined) {
+    key(digit);
+  }
+});
+showClipLines.addEventListener("change", drawAids);
+$("timing").addEventListener("click", () => {
+  $("timing-result").textContent = timeFrames(canvas, drawFrame, draw, 15);
+});
+view.addEventListener("dragover", (event) => event.preventDefault());
+view.addEventListener("drop", async (event) => {
+  event.preventDefault();
+  for (const file of event.dataTransfer.files) {
+    await load(file, 0);
+  }
 });

@@ -1,11 +1,10 @@
 // The step view: one committed shape through the frame pass, a step at a time. First the clip,
 // one stage per clip line, then the fill, one raster row per step. Every number and every pixel
 // comes from the core (page_steps); this file only lays them out and draws the marks around them.
-"use strict";
 
 // A 32-bit float (which JSON brought as the nearest double of its 9 digits) as the shortest text
 // that reads back as the same float.
-function floatText(number) {
+export function floatText(number) {
   const value = Math.fround(number);
   if (!Number.isFinite(value)) {
     return String(value);
@@ -22,7 +21,7 @@ function floatText(number) {
   return String(Number(value.toPrecision(9)));
 }
 
-function createStepView(core, frame, say) {
+export function createStepView(core, frame, note) {
   const $ = (id) => document.getElementById(id);
   const panel = $("steps");
   const picture = $("steps-picture");
@@ -80,11 +79,13 @@ function createStepView(core, frame, say) {
     show(Math.min(step, Math.max(stepCount() - 1, 0)));
   }
 
+  // Opening the view takes the focus into it, where its keys are read.
   function open(index) {
     wanted = index;
     panel.hidden = false;
     step = 0;
     refresh();
+    panel.focus();
   }
 
   function close() {
@@ -397,18 +398,14 @@ function createStepView(core, frame, say) {
       frame.height,
     );
     if (index < 0) {
-      say("No shape there to step through.");
+      note("No shape there to step through.");
     } else {
       open(index);
     }
     return true;
   }
 
-  const button = (id, action) =>
-    $(id).addEventListener("click", (event) => {
-      event.currentTarget.blur();
-      action();
-    });
+  const button = (id, action) => $(id).addEventListener("click", action);
   button("steps-open", () => open(-1));
   button("steps-select", () => {
     selecting = true;
@@ -421,6 +418,13 @@ function createStepView(core, frame, say) {
   button("steps-last", () => go(stepCount() - 1));
   button("steps-close", close);
   slider.addEventListener("input", () => go(Number(slider.value)));
+  // The view's keys also work from inside it; the slider keeps its own, and a button its Enter.
+  panel.addEventListener("keydown", (event) => {
+    const native = event.target === slider || (event.target instanceof HTMLButtonElement && event.key === "Enter");
+    if (!native) {
+      key(event);
+    }
+  });
 
   return { refresh, key, takesClick, open, go };
 }

@@ -1,8 +1,8 @@
 #include "web/steps_json.h"
 
-#include <cmath>
+#include "web/json.h"
+
 #include <cstddef>
-#include <cstdio>
 
 namespace {
 
@@ -21,27 +21,6 @@ const char* verdict_name(const ClipStage& stage) {
         return "nothing left";
     }
     return "nothing left";
-}
-
-void put_float(std::string* out, float value) {
-    char text[32];
-    if (std::isfinite(value)) {
-        std::snprintf(text, sizeof text, "%.9g,", static_cast<double>(value));
-    } else {
-        std::snprintf(text, sizeof text, "\"%s\",",
-                      std::isnan(value) ? "NaN" : (value > 0 ? "Infinity" : "-Infinity"));
-    }
-    *out += text;
-}
-
-// Ends a list or object whose items each end in a comma.
-void close(std::string* out, char bracket) {
-    if (out->back() == ',') {
-        out->back() = bracket;
-    } else {
-        *out += bracket;
-    }
-    *out += ',';
 }
 
 void put_vertex(std::string* out, const StepVertex& v) {

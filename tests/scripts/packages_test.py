@@ -15,7 +15,7 @@ listed = {}
 for row in re.finditer(r"^\| `\./scripts/(\w+\.sh)[^`]*` \| ([^|]*) \|", readme, re.M):
     listed[row[1]] = set(re.findall(r"`([^`]+)`", row[2]))
 
-installing = {p.name for p in (repo / "scripts").glob("*.sh") if "ensure_packages " in p.read_text()}
+installing = {p.name for p in (repo / "scripts").glob("*.sh") if re.search(r"^ensure_packages ", p.read_text(), re.M)}
 failures = [f"{name} installs packages but has no row in the README's table" for name in installing - set(listed)]
 
 for name, packages in sorted(listed.items()):

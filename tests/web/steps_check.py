@@ -33,7 +33,7 @@ def check_steps(browser, page, helper, examples, tmp, out):
     caption = lambda: js("return document.getElementById('steps-caption').textContent")
 
     page.open()
-    enter = lambda shape: [(keys(colour), page.click(x, y, False)) for colour, x, y in shape] + [keys(" ")]
+    enter = lambda shape: [(page.type(colour), page.click(x, y, False)) for colour, x, y in shape] + [page.type(" ")]
     enter(CROSSING)
     (tmp / "scene.txt").write_text(page.save())
     steps = printed(helper, examples, tmp / "scene.txt")
@@ -77,12 +77,12 @@ def check_steps(browser, page, helper, examples, tmp, out):
     both = page.shown()
     browser.find_element("id", "steps-select").click()
     page.click(*INSIDE_SMALL, False)
-    keys(" ")  # would commit the click's vertex, had it added one
+    page.type(" ")  # would commit the click's vertex, had it added one
     corners = page.save().count("Vertex:")
     if both == frame or not caption().startswith("Shape 2,") or corners != 6:
         failures.append(f"after the step view a second shape changed nothing, or selecting it shows {caption()!r}"
                         f" and leaves {corners} vertices")
-    keys("n")  # the outline alone: where the frame's lines lie over the shape
+    page.type("n")  # the outline alone: where the frame's lines lie over the shape
     outline = page.shown()[2]
     if outline == both[2]:
         failures.append("the drawing's key n did nothing after the step view")
