@@ -12,7 +12,7 @@ no_display() {
     local missing
     missing=$(missing_packages xvfb xauth | tr '\n' ' ')
     if [[ -n $missing ]]; then
-        echo "    apt-get install --no-install-recommends ${missing% }   # as root, once" >&2
+        echo "    apt-get update && apt-get install --no-install-recommends ${missing% }   # as root, once" >&2
     fi
     echo "    xvfb-run -a ./scripts/run.sh" >&2
     echo "To see what it draws without a display, ./scripts/screenshot.sh saves the window with a few" >&2
