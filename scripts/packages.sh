@@ -7,23 +7,43 @@ if [[ ${1:-} == --dry-run ]]; then
     packages_dry_run=true
 fi
 
+# npm counts as there when its command is, as it comes with other builds of Node.js too.
 missing_packages() {
     local package
     for package in "$@"; do
+        if [[ $package == npm ]] && command -v npm >/dev/null; then
+            continue
+        fi
         if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
             echo "$package"
         fi
     done
 }
 
+# ensure_packages [--npm] PACKAGE...: the Debian packages, then with --npm the page's tools.
 ensure_packages() {
-    local missing
+    local npm=false missing
+    if [[ $1 == --npm ]]; then
+        npm=true
+        shift
+    fi
     mapfile -t missing < <(missing_packages "$@")
     if $packages_dry_run; then
         echo "Debian packages: $*"
         echo "Missing here: ${missing[*]:-none}"
+        if $npm; then
+            ensure_npm_packages
+        fi
         exit 0
     fi
+    install_debian_packages "${missing[@]}"
+    if $npm; then
+        ensure_npm_packages
+    fi
+}
+
+install_debian_packages() {
+    local missing=("$@")
     if ((${#missing[@]} == 0)); then
         return 0
     fi
@@ -58,6 +78,22 @@ ensure_packages() {
         "for ${missing[*]}; apt's progress follows"
     DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
     echo "Installed ${missing[*]}"
+}
+
+# Installs the page's tools (ESLint, axe-core) into node_modules from the npm registry, exactly as
+# package-lock.json pins them, unless node_modules already holds that lock's packages.
+ensure_npm_packages() {
+    local stamp=node_modules/.clipdraw-lock
+    if $packages_dry_run; then
+        echo "npm packages: those package-lock.json pins ($(grep -c '"node_modules/' package-lock.json) in all)"
+        return 0
+    fi
+    if cmp -s package-lock.json "$stamp"; then
+        return 0
+    fi
+    echo "Installing the page's tools from npm (ESLint and axe-core, as package-lock.json pins them)"
+    npm ci --no-audit --no-fund --loglevel=error
+    cp package-lock.json "$stamp"
 }
 
 # build_targets DIR "TARGET..." [CMAKE_OPTION...] configures DIR and builds the targets in it,

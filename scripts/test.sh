@@ -5,9 +5,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
-ensure_packages cmake g++ make libgtest-dev libbenchmark-dev freeglut3-dev libgl-dev libgl1-mesa-dri \
+ensure_packages --npm cmake g++ make libgtest-dev libbenchmark-dev freeglut3-dev libgl-dev libgl1-mesa-dri \
     libpng-dev xvfb xauth xdotool x11-apps python3 clang libclang-rt-dev \
-    emscripten chromium chromium-driver python3-selenium
+    emscripten chromium chromium-driver python3-selenium npm
 
 jobs=$(nproc)
 

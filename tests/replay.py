@@ -39,11 +39,12 @@ def text_top(h):
     return h - int(0.15 * h) - 14
 
 
-def rendered(renderer, files, scene, size, tmp):
+def rendered(renderer, files, scene, size, tmp, clip=None):
     """Width, height and RGB bytes, rows top first, of scene drawn with the data files files
-    (config and clip polygon in one) at size, a "WxH" or None for the configuration's."""
+    (config and clip polygon in one, or the clip polygon clip) at size, a "WxH" or None for the
+    configuration's."""
     sized = ["--size", size] if size else []
-    run(renderer, "--config", files, "--clip", files, "--scene", scene, *sized,
+    run(renderer, "--config", files, "--clip", clip or files, "--scene", scene, *sized,
         "--out", tmp / "f.png", "--float", tmp / "f.float")
     header, data = (tmp / "f.float").read_bytes().split(b"\n", 1)
     w, h = map(int, header.split()[1:])

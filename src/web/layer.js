@@ -60,10 +60,24 @@ function label(context, text, x, y, colour) {
   context.fillText(text, x, y);
 }
 
+// Where a label of the fan goes: at its triangle's centre, moved down a line at a time until it
+// clears the labels placed before it (thin triangles have centres close together).
+function clearSpot(context, placed, text, x, y) {
+  context.font = "bold 12px sans-serif";
+  const half = context.measureText(text).width / 2 + 2;
+  const overlaps = (at) => placed.some((p) => Math.abs(p.x - x) < p.half + half && Math.abs(p.y - at) < 14);
+  while (overlaps(y)) {
+    y += 14;
+  }
+  placed.push({ x, y, half });
+  return y;
+}
+
 function pending(context, h, check) {
   const points = check.mapped.map(([x, y]) => toLayer(h, x, y));
   if (check.verdict === "not convex") {
     const empty = new Set(clockwiseTriangles(check));
+    const placed = [];
     for (const t of check.fan) {
       const [a, b, c] = t.slice(0, 3).map((k) => points[k]);
       context.beginPath();
@@ -77,7 +91,9 @@ function pending(context, h, check) {
       context.lineWidth = 1;
       context.stroke();
       const name = `${t[0] + 1}-${t[1] + 1}-${t[2] + 1}${empty.has(t) ? " (clockwise)" : ""}`;
-      label(context, name, (a[0] + b[0] + c[0]) / 3, (a[1] + b[1] + c[1]) / 3, empty.has(t) ? "#c00" : "#0a7a3a");
+      const x = (a[0] + b[0] + c[0]) / 3;
+      const y = clearSpot(context, placed, name, x, (a[1] + b[1] + c[1]) / 3);
+      label(context, name, x, y, empty.has(t) ? "#c00" : "#0a7a3a");
     }
   }
   if (points.length >= 2) {

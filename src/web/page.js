@@ -363,6 +363,7 @@ $("palette").addEventListener("click", (event) => {
   }
 });
 showClipLines.addEventListener("change", drawAids);
+$("large-text").addEventListener("change", (event) => document.body.classList.toggle("large", event.target.checked));
 $("timing").addEventListener("click", () => {
   $("timing-result").textContent = timeFrames(canvas, drawFrame, draw, 15);
 });

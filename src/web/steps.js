@@ -45,7 +45,7 @@ export function createStepView(core, frame, note) {
   const stepCount = () => (data === null ? 0 : clipSteps() + Math.max(data.rows.length, 1));
 
   // Numbers the core could not put in JSON come as strings.
-  const revive = (key, value) =>
+  const revive = (_name, value) =>
     value === "NaN" || value === "Infinity" || value === "-Infinity" ? Number(value) : value;
 
   // The steps afresh from the core, for the shape asked for at the frame's size; the step
@@ -72,7 +72,6 @@ export function createStepView(core, frame, note) {
       canvas.width = w;
       canvas.height = h;
     }
-    panel.style.width = w + 2 + "px"; // the picture's, with its border
     pixels = new Uint8ClampedArray(4 * w * h);
     painted = 0;
     slider.max = Math.max(stepCount() - 1, 0);

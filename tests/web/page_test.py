@@ -14,8 +14,9 @@ from selenium.webdriver.common.actions.mouse_button import MouseButton
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1]))
 from replay import rendered, replay_sessions, text_top
 from steps_check import check_steps
+from aids_check import NOTCHED, check_aids
 
-site, renderer, sessions, examples, grid, out, helper = (pathlib.Path(arg).resolve() for arg in sys.argv[1:8])
+site, renderer, sessions, examples, grid, out, helper, axe = (pathlib.Path(arg).resolve() for arg in sys.argv[1:9])
 handler = type("Quiet", (http.server.SimpleHTTPRequestHandler,), {"log_message": lambda *_: None})
 server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(handler, directory=site))
 threading.Thread(target=server.serve_forever, daemon=True).start()
@@ -107,8 +108,12 @@ try:
     failures += replay_sessions(sessions, renderer, page)
     with tempfile.TemporaryDirectory() as tmp:
         failures += check_steps(browser, page, helper, examples, pathlib.Path(tmp), out)
+    with tempfile.TemporaryDirectory() as tmp:
+        failures += check_aids(browser, page, renderer, examples, pathlib.Path(tmp), axe)
     page.open()
     page.load("scene-file", examples / "scene.txt")
+    for x, y in NOTCHED:  # corners being entered, for the layer and the verdict in the picture
+        page.click(x + 120, y + 60, False)
     browser.save_screenshot(str(out / "page.png"))
     for picker in ("config-file", "clip-file", "scene-file"):
         page.load(picker, grid)
