@@ -80,8 +80,8 @@ install_debian_packages() {
     echo "Installed ${missing[*]}"
 }
 
-# Installs the page's tools (ESLint, axe-core) into node_modules from the npm registry, exactly as
-# package-lock.json pins them, unless node_modules already holds that lock's packages.
+# Installs the page's tools (ESLint, Prettier, axe-core) into node_modules from the npm registry,
+# exactly as package-lock.json pins them, unless node_modules already holds that lock's packages.
 ensure_npm_packages() {
     local stamp=node_modules/.clipdraw-lock
     if $packages_dry_run; then
@@ -91,7 +91,7 @@ ensure_npm_packages() {
     if cmp -s package-lock.json "$stamp"; then
         return 0
     fi
-    echo "Installing the page's tools from npm (ESLint and axe-core, as package-lock.json pins them)"
+    echo "Installing the page's tools from npm (ESLint, Prettier and axe-core, as package-lock.json pins them)"
     npm ci --no-audit --no-fund --loglevel=error
     cp package-lock.json "$stamp"
 }

@@ -16,6 +16,7 @@ echo "== build (the web page first: its test runs with the others) and unit/end-
 echo "Building the program, the renderer, the tests and the benchmarks in build/test"
 cmake -S . -B build/test -DCLIPDRAW_BENCH=ON -DCLIPDRAW_WEB_SITE="$PWD/build/web/site" >/dev/null
 cmake --build build/test -j"$jobs"
+echo "Running the tests; the browser tests (web_page_*) take up to a minute each"
 ctest --test-dir build/test --output-on-failure --no-tests=error -j"$jobs"
 echo "   the page in Chromium, $(cat build/test/tests/web/timing.txt)"
 

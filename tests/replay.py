@@ -6,6 +6,7 @@ each session it rewrites fails as recorded."""
 import array
 import ctypes
 import difflib
+import itertools
 import os
 import pathlib
 import shutil
@@ -48,9 +49,13 @@ def rendered(renderer, files, scene, size, tmp, clip=None):
         "--out", tmp / "f.png", "--float", tmp / "f.float")
     header, data = (tmp / "f.float").read_bytes().split(b"\n", 1)
     w, h = map(int, header.split()[1:])
-    floats = array.array("f", data)
-    rows = ((h - 1 - i // w) * w + i % w for i in range(w * h))
-    return w, h, bytes(byte(floats[4 * p + c]) for p in rows for c in range(3))
+    # Rows bottom first become top first, alpha goes, and each distinct value is converted once.
+    values = []
+    for row in range(h - 1, -1, -1):
+        values += array.array("f", data[16 * w * row : 16 * w * (row + 1)]).tolist()
+    del values[3::4]
+    bytes_of = {value: byte(value) for value in set(values)}
+    return w, h, bytes(map(bytes_of.get, values, itertools.repeat(0)))  # a NaN, never found, is 0
 
 
 def check(front, golden, expected, near):

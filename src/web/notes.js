@@ -12,6 +12,14 @@ const plural = (n, word) => `${n} ${word}${n === 1 ? "" : "s"}`;
 const strays = (t) => (t[4] > 0 ? ` (but for ${plural(t[4], "stray pixel")})` : "");
 const triangleName = (t) => `${t[0] + 1}-${t[1] + 1}-${t[2] + 1}${t[3] < 0 ? strays(t) : ""}`;
 
+// "triangle 1-3-4 turns clockwise and is not filled", for one or more.
+function clockwiseClause(triangles) {
+  const names = triangles.map(triangleName).join(", ");
+  return triangles.length > 1
+    ? `triangles ${names} turn clockwise and are not filled`
+    : `triangle ${names} turns clockwise and is not filled`;
+}
+
 export function clockwiseTriangles(check) {
   return check.fan.filter((t) => t[3] < 0);
 }
@@ -33,12 +41,7 @@ export function verdictText(check) {
       return ["every corner on one line: nothing to fill", true];
     default: {
       const empty = clockwiseTriangles(check);
-      const named =
-        empty.length === 0
-          ? "every triangle turns anticlockwise"
-          : `${empty.length > 1 ? "triangles" : "triangle"} ${empty.map(triangleName).join(", ")} ${
-              empty.length > 1 ? "turn" : "turns"
-            } clockwise and ${empty.length > 1 ? "are" : "is"} not filled`;
+      const named = empty.length === 0 ? "every triangle turns anticlockwise" : clockwiseClause(empty);
       return [`not convex: filled as a fan of triangles from corner 1, which is not its outline (${named})`, true];
     }
   }
@@ -56,7 +59,7 @@ export function commitNote(number, check) {
     const empty = clockwiseTriangles(check);
     return (
       `Shape ${number} is not convex: it is filled as a fan of triangles from its first corner, not as its outline` +
-      (empty.length > 0 ? `, and of the fan ${empty.map(triangleName).join(", ")} turn${empty.length > 1 ? "" : "s"} clockwise and are not filled.` : ".")
+      (empty.length === 0 ? "." : `, and of the fan ${clockwiseClause(empty)}.`)
     );
   }
   if (!check.kept) {

@@ -51,7 +51,8 @@ async function loadCore() {
     const { default: createClipdraw } = await import("./clipdraw.js");
     return await createClipdraw({ print: say, printErr: say });
   } catch (error) {
-    $("loading").textContent = `clipdraw could not start: ${error.message}. The page needs a browser with ` +
+    $("loading").textContent =
+      `clipdraw could not start: ${error.message}. The page needs a browser with ` +
       "WebAssembly, opened over HTTP from the folder that holds clipdraw.js and clipdraw.wasm.";
     throw error;
   }
@@ -60,7 +61,13 @@ async function loadCore() {
 const core = await loadCore();
 const text = (pointer) => (pointer === 0 ? null : core.UTF8ToString(pointer));
 const json = (pointer) => (pointer === 0 ? null : JSON.parse(core.UTF8ToString(pointer)));
-const call = (name, ...args) => core.ccall(name, "number", args.map((a) => (typeof a === "string" ? "string" : "number")), args);
+const call = (name, ...args) =>
+  core.ccall(
+    name,
+    "number",
+    args.map((a) => (typeof a === "string" ? "string" : "number")),
+    args,
+  );
 const stepView = createStepView(core, canvas, note);
 const showClipLines = $("show-clip-lines");
 
@@ -78,7 +85,15 @@ function drawAids() {
   showColours();
 }
 
-const hex = (c) => "#" + c.map((v) => Math.round(Math.min(Math.max(v, 0), 1) * 255).toString(16).padStart(2, "0")).join("");
+const hex = (c) =>
+  "#" +
+  c
+    .map((v) =>
+      Math.round(Math.min(Math.max(v, 0), 1) * 255)
+        .toString(16)
+        .padStart(2, "0"),
+    )
+    .join("");
 const numbers = (c) => c.map(floatText).join(", ");
 
 function showColours() {
@@ -173,12 +188,14 @@ function snapshot() {
     height: canvas.height,
   };
 }
-const sameBytes = (a, b) => a === b || (a !== null && b !== null && a.length === b.length && a.every((v, i) => v === b[i]));
+const sameBytes = (a, b) =>
+  a === b || (a !== null && b !== null && a.length === b.length && a.every((v, i) => v === b[i]));
 function restore(entry) {
   const now = snapshot();
   quiet = true;
   try {
-    const put = (name, bytes) => (bytes === null ? core.FS.analyzePath(name).exists && core.FS.unlink(name) : core.FS.writeFile(name, bytes));
+    const put = (name, bytes) =>
+      bytes === null ? core.FS.analyzePath(name).exists && core.FS.unlink(name) : core.FS.writeFile(name, bytes);
     put("config.txt", entry.config);
     put("clippoly.txt", entry.clip);
     if (!sameBytes(now.config, entry.config)) {
@@ -308,11 +325,14 @@ canvas.addEventListener("mousedown", (event) => {
 });
 canvas.addEventListener("contextmenu", (event) => event.preventDefault());
 canvas.addEventListener("mousemove", (event) => {
-  const at = json(call("page_point_at", Math.floor(event.offsetX), Math.floor(event.offsetY), canvas.width, canvas.height));
+  const at = json(
+    call("page_point_at", Math.floor(event.offsetX), Math.floor(event.offsetY), canvas.width, canvas.height),
+  );
   $("status").textContent =
     at === null
       ? ""
-      : `Pointer: view (${floatText(at[0])}, ${floatText(at[1])}), raster column ${at[2]}, row ${at[3]} (row 0 at the bottom)`;
+      : `Pointer: view (${floatText(at[0])}, ${floatText(at[1])}), ` +
+        `raster column ${at[2]}, row ${at[3]} (row 0 at the bottom)`;
 });
 canvas.addEventListener("mouseleave", () => ($("status").textContent = ""));
 
@@ -333,18 +353,30 @@ function drawingKey(event) {
 canvas.addEventListener("keydown", (event) => stepView.key(event) || drawingKey(event));
 // In the step view its buttons keep space and Enter, which would press them.
 $("steps").addEventListener("keydown", (event) => {
-  if (!(event.target instanceof HTMLButtonElement && (event.key === " " || event.key === "Enter")) && event.target.id !== "steps-slider") {
+  if (
+    !(event.target instanceof HTMLButtonElement && (event.key === " " || event.key === "Enter")) &&
+    event.target.id !== "steps-slider"
+  ) {
     drawingKey(event);
   }
 });
 document.addEventListener("keydown", (event) => {
-  if (event.target !== canvas && (event.ctrlKey || event.metaKey) && event.key.toLowerCase() === "z" && !(event.target instanceof HTMLInputElement)) {
+  if (
+    event.target !== canvas &&
+    (event.ctrlKey || event.metaKey) &&
+    event.key.toLowerCase() === "z" &&
+    !(event.target instanceof HTMLInputElement)
+  ) {
     event.preventDefault();
     return event.shiftKey ? redo() : undo();
   }
 });
 
-for (const [id, kind] of [["config-file", 1], ["clip-file", 2], ["scene-file", 3]]) {
+for (const [id, kind] of [
+  ["config-file", 1],
+  ["clip-file", 2],
+  ["scene-file", 3],
+]) {
   $(id).addEventListener("change", async (event) => {
     const file = event.target.files[0];
     event.target.value = "";

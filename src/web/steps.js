@@ -390,12 +390,7 @@ export function createStepView(core, frame, note) {
       return false;
     }
     disarm();
-    const index = core._page_shape_at(
-      Math.floor(event.offsetX),
-      Math.floor(event.offsetY),
-      frame.width,
-      frame.height,
-    );
+    const index = core._page_shape_at(Math.floor(event.offsetX), Math.floor(event.offsetY), frame.width, frame.height);
     if (index < 0) {
       note("No shape there to step through.");
     } else {

@@ -16,6 +16,8 @@ export function timeFrames(canvas, frameAlone, keyFrame, runs) {
     whole.push(t2 - t1);
   }
   const [a, k] = [median(alone), median(whole)];
-  return `one ${canvas.width} x ${canvas.height} frame, medians of ${runs}: the frame alone ${a.toFixed(2)} ms, ` +
-    `a key's frame with the aids ${k.toFixed(2)} ms, ${(k / a).toFixed(2)} x the frame alone`;
+  return (
+    `one ${canvas.width} x ${canvas.height} frame, medians of ${runs}: the frame alone ${a.toFixed(2)} ms, ` +
+    `a key's frame with the aids ${k.toFixed(2)} ms, ${(k / a).toFixed(2)} x the frame alone`
+  );
 }

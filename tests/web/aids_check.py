@@ -28,15 +28,14 @@ VERDICTS = [
     (LINE, "two corners: a line"),
 ]
 NO_LINES = "LineCount: 0\nVertexCount: 0\n"
-SQUARE = "LineCount: 4\nVertexCount: 4\n" + "".join(
-    f"Vertex {i}: ({x}, {y}), RGB(0, 0, 0)\n" for i, (x, y) in enumerate([(-0.5, -0.5), (0.5, -0.5), (0.5, 0.5), (-0.5, 0.5)])
-)
-SQUARE_LINES = ["0, 1", "1, 2", "2, 3", "3, 0"]
+CORNERS = [(-0.5, -0.5), (0.5, -0.5), (0.5, 0.5), (-0.5, 0.5)]
+SQUARE = "LineCount: 4\nVertexCount: 4\n" + "".join(f"Vertex {i}: {xy}, RGB(0, 0, 0)\n" for i, xy in enumerate(CORNERS))
+SQUARE_LINES = "".join(f"Line {i}: {i}, {(i + 1) % 4}\n" for i in range(4))
 CLIP_FILES = {
-    "anticlockwise": SQUARE + "".join(f"Line {i}: {l}\n" for i, l in enumerate(SQUARE_LINES)),
+    "anticlockwise": SQUARE + SQUARE_LINES,
     "clockwise": SQUARE + "Line 0: 0, 3\nLine 1: 3, 2\nLine 2: 2, 1\nLine 3: 1, 0\n",
     # Corner 2 pulled in past the diagonal: the lines turn both ways.
-    "not convex": SQUARE.replace("(0.5, 0.5)", "(-0.2, -0.2)") + "".join(f"Line {i}: {l}\n" for i, l in enumerate(SQUARE_LINES)),
+    "not convex": SQUARE.replace("(0.5, 0.5)", "(-0.2, -0.2)") + SQUARE_LINES,
 }
 SIZES = [(1024, 768), (1366, 768), (1920, 1080)]
 
@@ -45,7 +44,8 @@ def check_aids(browser, page, renderer, examples, tmp, axe):
     js, failures = browser.execute_script, []
     verdict = lambda: js("return document.getElementById('verdict').textContent")
     notes = lambda: js("return [...document.querySelectorAll('#notes li')].map((e) => e.textContent)")
-    layer = lambda: js("const c = document.getElementById('layer'), d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;"
+    layer = lambda: js("const c = document.getElementById('layer');"
+                       "const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;"
                        "const a = []; for (let i = 3; i < d.length; i += 4) a.push(d[i] > 0 ? 1 : 0); return a")
 
     def enter(corners):
@@ -55,7 +55,8 @@ def check_aids(browser, page, renderer, examples, tmp, axe):
     def picture(scene_text, clip=examples / "clippoly.txt", name="scene"):
         (tmp / f"{name}.txt").write_text(scene_text)
         w, h, shown = page.shown()
-        return rendered(renderer, examples / "config.txt", tmp / f"{name}.txt", f"{w}x{h}", tmp, clip)[2][: 3 * w * text_top(h)]
+        picture = rendered(renderer, examples / "config.txt", tmp / f"{name}.txt", f"{w}x{h}", tmp, clip)[2]
+        return picture[: 3 * w * text_top(h)]
 
     def frame_is_rendered(why, clip=examples / "clippoly.txt"):
         w, h, shown = page.shown()
@@ -88,15 +89,17 @@ def check_aids(browser, page, renderer, examples, tmp, axe):
         # Each triangle of the fan drawn alone with no clip lines: one the verdict calls clockwise
         # writes only the stray pixels it counts, any other writes pixels.
         for i in range(1, len(vertices) - 1):
-            alone = picture("Shape\n" + "\n".join([vertices[0], vertices[i], vertices[i + 1]]) + "\n", tmp / "nolines.txt", "alone")
+            triangle = "Shape\n" + "\n".join([vertices[0], vertices[i], vertices[i + 1]]) + "\n"
+            alone = picture(triangle, tmp / "nolines.txt", "alone")
             written = sum(alone[p : p + 3] != b"\xff\xff\xff" for p in range(0, len(alone), 3))
             if len(vertices) == 3:  # a triangle's verdict speaks of its one triangle
-                named = re.search(r"^clockwise: it will not be filled( \(but for (\d+) stray pixels?\))?", said.split(": ", 1)[1])
+                words_said = said.split(": ", 1)[1]
+                named = re.search(r"^clockwise: it will not be filled( \(but for (\d+) stray pixels?\))?", words_said)
             else:
                 named = re.search(rf"\b1-{i + 1}-{i + 2}( \(but for (\d+) stray pixels?\))?", said)
             wanted = (int(named[2]) if named[2] else 0) if named else None
             if (wanted is None and written == 0) or (wanted is not None and written != wanted):
-                failures.append(f"corners {corners}: triangle 1-{i + 1}-{i + 2} writes {written} pixels, the verdict says {said!r}")
+                failures.append(f"corners {corners}: triangle 1-{i + 1}-{i + 2} writes {written} pixels; {said!r}")
         frame_is_rendered(f"after {words}")
     # The frame with the clip lines drawn on the layer, and without.
     js("document.getElementById('show-clip-lines').click()")
@@ -107,7 +110,8 @@ def check_aids(browser, page, renderer, examples, tmp, axe):
 
     # Three shapes, then another clip polygon: the same shapes under its lines.
     page.type("n")
-    for corners in (ANTICLOCKWISE, [(x - 60, y + 40) for x, y in ANTICLOCKWISE], [(x + 60, y + 40) for x, y in NOTCHED[:3]]):
+    shifted = [(x - 60, y + 40) for x, y in ANTICLOCKWISE], [(x + 60, y + 40) for x, y in NOTCHED[:3]]
+    for corners in (ANTICLOCKWISE, *shifted):
         enter(corners)
         page.type(" ")
     three = page.save()
@@ -164,7 +168,7 @@ def check_aids(browser, page, renderer, examples, tmp, axe):
         js("document.getElementById('redo').click()")
         redone = state()
         if was == now or undone != was or redone != now:
-            failures.append(f"undo or redo of {name} did not give back the canvas, scene and corners of before and after")
+            failures.append(f"undo or redo of {name} did not give back the canvas, scene and corners of before, after")
         page.click(0, 0, True)
 
     # The notes on clip polygons and on a clockwise shape, from the core's checks.
@@ -183,19 +187,22 @@ def check_aids(browser, page, renderer, examples, tmp, axe):
     # The drawing and the opened step view side by side, inside the viewport, at each size.
     js("document.getElementById('steps-open').click()")
     for width, height in SIZES:
-        browser.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {"width": width, "height": height, "deviceScaleFactor": 1, "mobile": False})
+        screen = {"width": width, "height": height, "deviceScaleFactor": 1, "mobile": False}
+        browser.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", screen)
         js("document.getElementById('main').scrollIntoView()")
-        drawing, steps = js("return ['drawing', 'steps'].map((id) => document.getElementById(id).getBoundingClientRect().toJSON())")
-        inside = all(r["left"] >= 0 and r["top"] >= 0 and r["right"] <= width and r["bottom"] <= height for r in (drawing, steps))
+        drawing, steps = js("return ['drawing', 'steps'].map((i) => document.getElementById(i).getBoundingClientRect().toJSON())")
+        inside = all(r["left"] >= 0 and r["top"] >= 0 and r["right"] <= width and r["bottom"] <= height
+                     for r in (drawing, steps))
         if not inside or drawing["right"] > steps["left"] or abs(drawing["top"] - steps["top"]) > 1:
-            failures.append(f"at {width} x {height} the drawing {drawing} and the step view {steps} are not side by side inside the view")
+            failures.append(f"at {width} x {height}, not side by side inside the view: {drawing}, {steps}")
     browser.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
 
     # axe-core's audit, with the step view open and closed.
     js(axe.read_text())
     for state_name in ("open", "closed"):
-        found = browser.execute_async_script("axe.run(document).then((r) => arguments[0](JSON.stringify(r.violations)))")
-        serious = [(v["id"], [n["target"] for n in v["nodes"]]) for v in json.loads(found) if v["impact"] in ("serious", "critical")]
+        found = json.loads(browser.execute_async_script(
+            "axe.run(document).then((r) => arguments[0](JSON.stringify(r.violations)))"))
+        serious = [(v["id"], [n["target"] for n in v["nodes"]]) for v in found if v["impact"] in {"serious", "critical"}]
         if serious:
             failures.append(f"axe-core, the step view {state_name}: {serious}")
         js("document.getElementById('steps-close').click()")

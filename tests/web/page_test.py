@@ -16,7 +16,10 @@ from replay import rendered, replay_sessions, text_top
 from steps_check import check_steps
 from aids_check import NOTCHED, check_aids
 
-site, renderer, sessions, examples, grid, out, helper, axe = (pathlib.Path(arg).resolve() for arg in sys.argv[1:9])
+# One part a run, so that the parts run side by side: the sessions (with the README's picture and the
+# timing), the step view, or the aids.
+part = sys.argv[1]
+site, renderer, sessions, examples, grid, out, helper, axe = (pathlib.Path(arg).resolve() for arg in sys.argv[2:10])
 handler = type("Quiet", (http.server.SimpleHTTPRequestHandler,), {"log_message": lambda *_: None})
 server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(handler, directory=site))
 threading.Thread(target=server.serve_forever, daemon=True).start()
@@ -69,10 +72,13 @@ class Page:
         js("Object.assign(document.getElementById('view').style, {width: arguments[0] + 'px', height: arguments[1] + 'px'})", w, h)
 
     def shown(self):
-        w, h, rgb = js("const c = document.getElementById('frame'), d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;"
-                       "let s = ''; for (let i = 0; i < d.length; i += 4) s += String.fromCharCode(d[i], d[i + 1], d[i + 2]);"
-                       "return [c.width, c.height, btoa(s)]")
-        return w, h, base64.b64decode(rgb)
+        w, h, rgba = js("const c = document.getElementById('frame');"
+                        "const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data; const parts = [];"
+                        "for (let i = 0; i < d.length; i += 32768) parts.push(String.fromCharCode(...d.subarray(i, i + 32768)));"
+                        "return [c.width, c.height, btoa(parts.join(''))]")
+        rgb = bytearray(base64.b64decode(rgba))
+        del rgb[3::4]
+        return w, h, bytes(rgb)
 
     def save(self):
         for old in downloads.iterdir():
@@ -105,22 +111,25 @@ js, page = browser.execute_script, Page()
 try:
     page.open()
     failures = [] if browser.title == "Oskel, Trevik, by Quorlin - Click!!!" else [f"the title is {browser.title}"]
-    failures += replay_sessions(sessions, renderer, page)
     with tempfile.TemporaryDirectory() as tmp:
-        failures += check_steps(browser, page, helper, examples, pathlib.Path(tmp), out)
-    with tempfile.TemporaryDirectory() as tmp:
-        failures += check_aids(browser, page, renderer, examples, pathlib.Path(tmp), axe)
-    page.open()
-    page.load("scene-file", examples / "scene.txt")
-    for x, y in NOTCHED:  # corners being entered, for the layer and the verdict in the picture
-        page.click(x + 120, y + 60, False)
-    browser.save_screenshot(str(out / "page.png"))
-    for picker in ("config-file", "clip-file", "scene-file"):
-        page.load(picker, grid)
-    js("document.getElementById('help').open = true")
-    browser.find_element("id", "timing").click()
-    print(report := "the grid of 32: " + wait(lambda: js("return document.getElementById('timing-result').textContent"), "no timing"))
-    (out / "timing.txt").write_text(report + "\n")
+        if part == "steps":
+            failures += check_steps(browser, page, helper, examples, pathlib.Path(tmp), out)
+        elif part == "aids":
+            failures += check_aids(browser, page, renderer, examples, pathlib.Path(tmp), axe)
+    if part == "sessions":
+        failures += replay_sessions(sessions, renderer, page)
+        page.open()
+        page.load("scene-file", examples / "scene.txt")
+        for x, y in NOTCHED:  # corners being entered, for the layer and the verdict in the picture
+            page.click(x + 120, y + 60, False)
+        browser.save_screenshot(str(out / "page.png"))
+        for picker in ("config-file", "clip-file", "scene-file"):
+            page.load(picker, grid)
+        js("document.getElementById('help').open = true")
+        browser.find_element("id", "timing").click()
+        timing = wait(lambda: js("return document.getElementById('timing-result').textContent"), "no timing")
+        print(report := "the grid of 32: " + timing)
+        (out / "timing.txt").write_text(report + "\n")
     requests = js("return performance.getEntriesByType('resource').map(e => e.name)")
     failures += [f"a request beyond the page's own files: {r}" for r in requests if not r.startswith(origin)]
     failures += [f"console: {entry['message']}" for entry in browser.get_log("browser") if entry["level"] == "SEVERE"]
