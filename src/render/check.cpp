@@ -80,9 +80,9 @@ ShapeCheck shape_check(const ListVertex* shape, const DrawContext* ctx) {
                                    check.mapped[static_cast<size_t>(i + 1)]);
         check.fan.push_back(FanTriangle{{0, i, i + 1}, turn, 0});
     }
-    // The fan's pixels unclipped, then the shape through the shape pass for what the lines keep.
+    // The fan's pixels unclipped, then the shape through the shape pass for what the lines keep;
+    // the counts come from the spans, whatever the scratch raster held.
     Counter counter(&check.fan);
-    raster_fill(ctx->raster, raster_unwritten());
     draw_shape_observed(shape, ctx, &counter);
     if (shape->nmembers > 0) {
         std::vector<FanTriangle> clippedFan;

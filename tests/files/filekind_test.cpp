@@ -35,6 +35,14 @@ const KindCase cases[] = {
     {"WindowWidth: 300\nLineCount: 1\nVertexCount: 2\n", FileKind::Config, FileKind::Config},
     {"WindowWidth: 300\nLineCount: 1\nVertexCount: 2\n", FileKind::Unknown, FileKind::ClipPolygon},
     {"WindowWidth: 300\nLineCount: 1\n", FileKind::Scene, FileKind::Unknown},
+    // Every keyword alone tells its kind.
+    {"WindowHeight: 200\n", FileKind::Unknown, FileKind::Config},
+    {"ColourCount: 2\n", FileKind::Unknown, FileKind::Config},
+    {"RGBA(1, 0, 0, 1)\n", FileKind::Unknown, FileKind::Config},
+    {"LineCount: 3\n", FileKind::Unknown, FileKind::ClipPolygon},
+    {"Vertex 0: (0, 0), RGB(1, 0, 0)\n", FileKind::Unknown, FileKind::ClipPolygon},
+    {"Line 0: 0, 1\n", FileKind::Unknown, FileKind::ClipPolygon},
+    {"Vertex: (0, 0), RGBA(1, 0, 0, 1)\n", FileKind::Unknown, FileKind::Scene},
 };
 
 TEST(FileKind, IsWhatTheFileHolds) {
