@@ -2,41 +2,17 @@
 
 #include "web/json.h"
 
+#include <cstddef>
+#include <iterator>
+
 namespace {
 
-const char* verdict_name(ShapeVerdict verdict) {
-    switch (verdict) {
-    case ShapeVerdict::Empty:
-        return "empty";
-    case ShapeVerdict::Point:
-        return "point";
-    case ShapeVerdict::Line:
-        return "line";
-    case ShapeVerdict::Anticlockwise:
-        return "anticlockwise";
-    case ShapeVerdict::Clockwise:
-        return "clockwise";
-    case ShapeVerdict::Flat:
-        return "flat";
-    case ShapeVerdict::NotConvex:
-        return "not convex";
-    }
-    return "empty";
-}
-
-const char* winding_name(ClipWinding winding) {
-    switch (winding) {
-    case ClipWinding::None:
-        return "none";
-    case ClipWinding::Anticlockwise:
-        return "anticlockwise";
-    case ClipWinding::Clockwise:
-        return "clockwise";
-    case ClipWinding::NotConvex:
-        return "not convex";
-    }
-    return "none";
-}
+// The names in the order of the enumerators.
+const char* const verdictNames[] = {"empty",     "point", "line",      "anticlockwise",
+                                    "clockwise", "flat",  "not convex"};
+const char* const windingNames[] = {"none", "anticlockwise", "clockwise", "not convex"};
+static_assert(std::size(verdictNames) == static_cast<size_t>(ShapeVerdict::NotConvex) + 1);
+static_assert(std::size(windingNames) == static_cast<size_t>(ClipWinding::NotConvex) + 1);
 
 const char* truth(bool value) {
     return value ? "true" : "false";
@@ -45,8 +21,8 @@ const char* truth(bool value) {
 } // namespace
 
 std::string shape_check_json(const ShapeCheck& check) {
-    std::string out =
-        std::string("{\"verdict\":\"") + verdict_name(check.verdict) + "\",\"mapped\":[";
+    std::string out = std::string("{\"verdict\":\"") +
+                      verdictNames[static_cast<size_t>(check.verdict)] + "\",\"mapped\":[";
     for (const Vertex& at : check.mapped) {
         out += '[';
         put_float(&out, at.x);
@@ -66,6 +42,6 @@ std::string shape_check_json(const ShapeCheck& check) {
 }
 
 std::string clip_check_json(const ClipCheck& check, int32_t lineCount) {
-    return std::string("{\"winding\":\"") + winding_name(check.winding) +
+    return std::string("{\"winding\":\"") + windingNames[static_cast<size_t>(check.winding)] +
            "\",\"lines\":" + std::to_string(lineCount) + ",\"closes\":" + truth(check.closes) + '}';
 }
