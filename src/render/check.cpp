@@ -24,7 +24,7 @@ class Counter final : public ShapePassObserver {
     explicit Counter(std::vector<FanTriangle>* fan) : fan_(fan) {}
 
     void line(int32_t, const Vertex&, const Vertex&, ClipVerdict verdict, const ListVertex*,
-              const std::vector<ClipCutPoint>&) override {
+              const std::vector<ClipEdge>&) override {
         kept = verdict == ClipVerdict::KeepsAll || verdict == ClipVerdict::Cuts;
     }
     void triangle(const Vertex&, const Vertex&, const Vertex&) override { ++current_; }

@@ -51,16 +51,19 @@ VertexNode* chain_of(const Vertex* first, const Vertex* second) {
     return head;
 }
 
-// Who hears of the cut points, and of a line that keeps every vertex: nobody in the frame pass,
-// where this compiles to nothing.
+// Who hears what each edge gave, and of a line that keeps every vertex: nobody in the frame
+// pass, where this compiles to nothing.
 struct NoCuts {
-    void cut(const VertexNode*, float) {}
+    void edge(ClipCase, const VertexNode*, const VertexNode*, float) {}
     void keeps_every_vertex() {}
 };
-struct CutList {
-    std::vector<ClipCutPoint>* points;
+struct EdgeList {
+    std::vector<ClipEdge>* edges;
     bool keptEvery;
-    void cut(const VertexNode* node, float s) { points->push_back(ClipCutPoint{node, s}); }
+    void edge(ClipCase clipCase, const VertexNode* chain, const VertexNode* cut, float s) {
+        const int32_t made = chain == nullptr ? 0 : chain->next == nullptr ? 1 : 2;
+        edges->push_back(ClipEdge{clipCase, made, cut, s});
+    }
     void keeps_every_vertex() { keptEvery = true; }
 };
 
@@ -68,9 +71,12 @@ struct CutList {
 template <typename Cuts>
 VertexNode* edge_chain(const Vertex* p, const Vertex* q, float dp, float dq, Cuts* cuts) {
     if (inside(dp) && inside(dq)) {
-        return listvertex_node_new(q);
+        VertexNode* chain = listvertex_node_new(q);
+        cuts->edge(ClipCase::BothInside, chain, nullptr, 0.0f);
+        return chain;
     }
     if (!inside(dp) && !inside(dq)) {
+        cuts->edge(ClipCase::BothOutside, nullptr, nullptr, 0.0f);
         return nullptr;
     }
     const float s = dp / (dp - dq);
@@ -83,9 +89,7 @@ VertexNode* edge_chain(const Vertex* p, const Vertex* q, float dp, float dq, Cut
         // Entering exactly at Q: the crossing stands for it.
         chain = same_position(&at, q) ? listvertex_node_new(&at) : chain_of(&at, q);
     }
-    if (chain != nullptr) {
-        cuts->cut(chain, s);
-    }
+    cuts->edge(inside(dp) ? ClipCase::Leaving : ClipCase::Entering, chain, chain, s);
     return chain;
 }
 
@@ -104,15 +108,19 @@ VertexNode* segment_chain(const VertexNode* p, const VertexNode* q, const Vertex
     const float dp = side_value(&p->vertex, a, b);
     const float dq = side_value(&q->vertex, a, b);
     if (inside(dp) && inside(dq)) {
-        return chain_of(&p->vertex, &q->vertex);
+        VertexNode* chain = chain_of(&p->vertex, &q->vertex);
+        cuts->edge(ClipCase::BothInside, chain, nullptr, 0.0f);
+        return chain;
     }
     if (!inside(dp) && !inside(dq)) {
+        cuts->edge(ClipCase::BothOutside, nullptr, nullptr, 0.0f);
         return nullptr;
     }
     const float s = dp / (dp - dq);
     const Vertex at = crossing(&p->vertex, &q->vertex, s);
     VertexNode* chain = inside(dp) ? chain_of(&p->vertex, &at) : chain_of(&at, &q->vertex);
-    cuts->cut(inside(dp) ? chain->next : chain, s);
+    cuts->edge(inside(dp) ? ClipCase::Leaving : ClipCase::Entering, chain,
+               inside(dp) ? chain->next : chain, s);
     return chain;
 }
 
@@ -132,8 +140,9 @@ ListVertex* shape_clipped(ListVertex* shape, Vertex a, Vertex b, Cuts* cuts) {
     }
     ListVertex* result = listvertex_new(nullptr);
     if (shape->nmembers == 1) {
-        const VertexNode* v = listvertex_head(shape);
-        listvertex_append(result, clip_edge(v, v, &a, &b));
+        const Vertex* v = &listvertex_head(shape)->vertex;
+        const float d = side_value(v, &a, &b);
+        listvertex_append(result, edge_chain(v, v, d, d, cuts));
     } else if (shape->nmembers == 2) {
         listvertex_append(
             result, segment_chain(listvertex_head(shape), listvertex_tail(shape), &a, &b, cuts));
@@ -220,15 +229,15 @@ ClipCut clip_first_cut(const ListVertex* shape, const ClipLines* lines) {
 struct Unheard {
     static constexpr bool noting = false;
     void line(int32_t, const Vertex&, const Vertex&, ClipVerdict, const ListVertex*,
-              const std::vector<ClipCutPoint>&) {}
+              const std::vector<ClipEdge>&) {}
 };
 
 struct Heard {
     static constexpr bool noting = true;
     ShapePassObserver* to;
     void line(int32_t index, const Vertex& a, const Vertex& b, ClipVerdict verdict,
-              const ListVertex* polygon, const std::vector<ClipCutPoint>& cuts) {
-        to->line(index, a, b, verdict, polygon, cuts);
+              const ListVertex* polygon, const std::vector<ClipEdge>& edges) {
+        to->line(index, a, b, verdict, polygon, edges);
     }
 };
 
@@ -243,7 +252,7 @@ void draw(const ListVertex* shape, const DrawContext* ctx, Heard* observer) {
 // The lines from first on, each as it leaves nothing of the shape.
 template <typename Observer>
 void nothing_left_from(int32_t first, const LineImage* image, Observer* observer) {
-    const std::vector<ClipCutPoint> none;
+    const std::vector<ClipEdge> none;
     for (int32_t i = first; i < image->lineCount; ++i) {
         const LineEnds ends = lineimage_line_ends(image, i);
         observer->line(i, ends.a, ends.b, ClipVerdict::NothingLeft, nullptr, none);
@@ -257,7 +266,7 @@ template <typename Observer>
 void clip_and_draw(const ListVertex* shape, const ClipLines* lines, const DrawContext* ctx,
                    Observer* observer) {
     const LineImage* image = ctx->image;
-    const std::vector<ClipCutPoint> none;
+    const std::vector<ClipEdge> none;
     if (shape == nullptr || shape->nmembers == 0) {
         nothing_left_from(0, image, observer);
         return;
@@ -278,7 +287,7 @@ void clip_and_draw(const ListVertex* shape, const ClipLines* lines, const DrawCo
         return;
     }
     ListVertex* copy = listvertex_copy(shape);
-    std::vector<ClipCutPoint> cuts;
+    std::vector<ClipEdge> edges;
     for (int32_t i = cut.line; i < image->lineCount; ++i) {
         const LineEnds ends = lineimage_line_ends(image, i);
         if (copy == nullptr || copy->nmembers == 0) {
@@ -287,13 +296,13 @@ void clip_and_draw(const ListVertex* shape, const ClipLines* lines, const DrawCo
             break;
         }
         if constexpr (Observer::noting) {
-            CutList list{&cuts, false};
-            cuts.clear();
+            EdgeList list{&edges, false};
+            edges.clear();
             copy = shape_clipped(copy, ends.a, ends.b, &list);
             const ClipVerdict verdict = list.keptEvery        ? ClipVerdict::KeepsAll
                                         : copy->nmembers == 0 ? ClipVerdict::DropsAll
                                                               : ClipVerdict::Cuts;
-            observer->line(i, ends.a, ends.b, verdict, copy->nmembers > 0 ? copy : nullptr, cuts);
+            observer->line(i, ends.a, ends.b, verdict, copy->nmembers > 0 ? copy : nullptr, edges);
         } else {
             copy = clip_shape(copy, ends.a, ends.b);
         }

@@ -31,11 +31,19 @@ ListVertex* clip_shape(ListVertex* shape, Vertex a, Vertex b);
 // of its vertices.
 void clip_and_draw_shapes(const ListObject* shapes, const DrawContext* ctx);
 
-// A cut point a clip line made: its node in the polygon left after the line, and where it lies
-// on the edge it cuts, s = dP / (dP - dQ) from the edge's first vertex P (0) to its second Q (1).
-struct ClipCutPoint {
-    const VertexNode* node;
-    float s;
+// The four cases of an edge from P to Q against a clip line, and what each adds to the polygon
+// left after the line: both ends inside, Q; leaving (P inside, Q outside), the cut point;
+// entering, the cut point, then Q; both outside, nothing.
+enum class ClipCase { BothInside, Leaving, Entering, BothOutside };
+
+// What one edge of the polygon before a line gave the polygon after it. Edge k runs from vertex
+// k - 1 to vertex k; edge 0 is the closing one, from the last vertex to the first. A segment has
+// one edge, from its first vertex to its second, which gives both of its ends or none.
+struct ClipEdge {
+    ClipCase clipCase;
+    int32_t made;          // the vertices it added, the next ones in list order: 0, 1 or 2
+    const VertexNode* cut; // the cut point among them, or null
+    float s; // leaving or entering: where the line crosses it, dP / (dP - dQ), 0 at P and 1 at Q
 };
 
 // What one clip line did to a shape.
@@ -50,10 +58,11 @@ enum class ClipVerdict {
 class ShapePassObserver : public FillObserver {
   public:
     // Line index of the image, from a to b, did verdict; polygon (null when nothing is left) is
-    // what is left after it, and cuts lists the cut points it made, in list order. Both are
-    // valid only during the call.
+    // what is left after it. When the line was walked edge by edge, edges holds what each edge
+    // of the polygon before it gave, in walk order; empty when the line kept or dropped every
+    // vertex without a walk. Both are valid only during the call.
     virtual void line(int32_t index, const Vertex& a, const Vertex& b, ClipVerdict verdict,
-                      const ListVertex* polygon, const std::vector<ClipCutPoint>& cuts) = 0;
+                      const ListVertex* polygon, const std::vector<ClipEdge>& edges) = 0;
 
   protected:
     ~ShapePassObserver() = default;

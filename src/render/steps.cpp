@@ -11,23 +11,41 @@
 
 namespace {
 
-StepVertex step_vertex(const Vertex& view, const DrawContext* ctx, bool cut = false,
-                       float s = 0.0f) {
-    StepVertex v{view, view, cut, s};
+StepVertex step_vertex(const Vertex& view, const DrawContext* ctx) {
+    StepVertex v{view, view, false, 0.0f, -1, ClipCase::BothInside};
     map_to_raster(&v.pixel, ctx);
     return v;
 }
 
-std::vector<StepVertex> polygon_of(const ListVertex* shape, const std::vector<ClipCutPoint>& cuts,
-                                   const DrawContext* ctx) {
-    std::vector<StepVertex> polygon;
-    size_t nextCut = 0; // the cut points come in list order
+// The polygon's vertices, each with the edge that gave it when the line walked the edges: the
+// edges' vertices come in list order.
+ClipStage stage_of(ClipVerdict verdict, int32_t line, StepVertex a, StepVertex b,
+                   const ListVertex* shape, const std::vector<ClipEdge>& edges,
+                   const DrawContext* ctx) {
+    ClipStage stage{verdict, line, {a, b}, {}, {}};
+    size_t edge = 0;
+    int32_t given = 0; // vertices of edges[edge] placed so far
     for (const VertexNode* node = shape != nullptr ? shape->head : nullptr; node != nullptr;
          node = node->next) {
-        const bool cut = nextCut < cuts.size() && cuts[nextCut].node == node;
-        polygon.push_back(step_vertex(node->vertex, ctx, cut, cut ? cuts[nextCut++].s : 0.0f));
+        StepVertex v = step_vertex(node->vertex, ctx);
+        while (edge < edges.size() && given == edges[edge].made) {
+            ++edge;
+            given = 0;
+        }
+        if (edge < edges.size()) {
+            const ClipEdge& e = edges[edge];
+            ++given;
+            v.edge = static_cast<int32_t>(edge);
+            v.clipCase = e.clipCase;
+            v.cut = e.cut == node;
+            v.s = v.cut ? e.s : 0.0f;
+        }
+        stage.polygon.push_back(v);
     }
-    return polygon;
+    for (const ClipEdge& e : edges) {
+        stage.edges.push_back(StepEdge{e.clipCase, e.made, e.s});
+    }
+    return stage;
 }
 
 // Records each clip line's stage, and each triangle and row as the fill runs, with the span's
@@ -38,11 +56,9 @@ class StepRecorder final : public ShapePassObserver {
     StepRecorder(ShapeSteps* steps, const DrawContext* ctx) : steps_(steps), ctx_(ctx) {}
 
     void line(int32_t index, const Vertex& a, const Vertex& b, ClipVerdict verdict,
-              const ListVertex* polygon, const std::vector<ClipCutPoint>& cuts) override {
-        steps_->stages.push_back(ClipStage{verdict,
-                                           index,
-                                           {step_vertex(a, ctx_), step_vertex(b, ctx_)},
-                                           polygon_of(polygon, cuts, ctx_)});
+              const ListVertex* polygon, const std::vector<ClipEdge>& edges) override {
+        steps_->stages.push_back(stage_of(verdict, index, step_vertex(a, ctx_),
+                                          step_vertex(b, ctx_), polygon, edges, ctx_));
     }
 
     void triangle(const Vertex& t1, const Vertex& t2, const Vertex& t3) override {
@@ -101,10 +117,8 @@ bool shape_steps(ShapeSteps* out, const ListVertex* shape, const LineImage* imag
     out->width = width;
     out->height = height;
 
-    const std::vector<ClipCutPoint> none;
     const StepVertex nowhere = step_vertex(Vertex{}, &ctx);
-    out->stages.push_back(
-        ClipStage{ClipVerdict::KeepsAll, -1, {nowhere, nowhere}, polygon_of(shape, none, &ctx)});
+    out->stages.push_back(stage_of(ClipVerdict::KeepsAll, -1, nowhere, nowhere, shape, {}, &ctx));
     StepRecorder recorder(out, &ctx);
     clip_and_draw_shape(shape, &ctx, &recorder);
     picture_of(raster, &out->picture);

@@ -12,12 +12,22 @@
 #include <cstdint>
 #include <vector>
 
-// A vertex as the core holds it, in view units and mapped to raster units (pixels).
+// A vertex as the core holds it, in view units and mapped to raster units (pixels), and how the
+// stage's line made it.
 struct StepVertex {
     Vertex view;
     Vertex pixel;
-    bool cut; // a cut point the stage's line made, not a vertex it kept
-    float s;  // for a cut point, where it lies on the edge it cut (see ClipCutPoint)
+    bool cut;          // a cut point the stage's line made, not a vertex it kept
+    float s;           // for a cut point, where it lies on the edge it cut (see ClipEdge)
+    int32_t edge;      // the edge of the stage before that gave it (see ClipEdge); -1 unwalked
+    ClipCase clipCase; // that edge's case
+};
+
+// What one edge of the polygon before a stage gave it (see ClipEdge).
+struct StepEdge {
+    ClipCase clipCase;
+    int32_t made;
+    float s;
 };
 
 // Stage 0 is the shape as committed, before any line: line -1, verdict KeepsAll.
@@ -26,6 +36,7 @@ struct ClipStage {
     int32_t line;                    // the clip line's index in the image; -1 for stage 0
     StepVertex ends[2];              // the line, directed from ends[0] to ends[1], keeping its left
     std::vector<StepVertex> polygon; // the shape after the line
+    std::vector<StepEdge> edges;     // what each edge gave, when the line walked them
 };
 
 // A triangle of the fan as the fill is handed it, and the rows it drew.

@@ -29,7 +29,7 @@ void put_vertex(std::string* out, const StepVertex& v) {
                               v.view.b, v.view.a, v.cut ? 1.0f : 0.0f, v.s}) {
         put_float(out, value);
     }
-    close(out, ']');
+    *out += std::to_string(v.edge) + ',' + std::to_string(static_cast<int>(v.clipCase)) + "],";
 }
 
 void put_vertices(std::string* out, const char* name, const StepVertex* v, size_t count) {
@@ -51,6 +51,14 @@ std::string steps_json(const ShapeSteps& steps) {
                "\",\"line\":" + std::to_string(stage.line) + ',';
         put_vertices(&out, "ends", stage.ends, 2);
         put_vertices(&out, "polygon", stage.polygon.data(), stage.polygon.size());
+        out += "\"edges\":[";
+        for (const StepEdge& e : stage.edges) {
+            out += '[' + std::to_string(static_cast<int>(e.clipCase)) + ',' +
+                   std::to_string(e.made) + ',';
+            put_float(&out, e.s);
+            close(&out, ']');
+        }
+        close(&out, ']');
         close(&out, '}');
     }
     close(&out, ']');

@@ -141,7 +141,7 @@ class LastPolygon final : public ShapePassObserver {
     LastPolygon& operator=(const LastPolygon&) = delete;
 
     void line(int32_t, const Vertex&, const Vertex&, ClipVerdict, const ListVertex* polygon,
-              const std::vector<ClipCutPoint>&) override {
+              const std::vector<ClipEdge>&) override {
         listvertex_free(kept_);
         kept_ = polygon != nullptr ? listvertex_copy(polygon) : listvertex_new(nullptr);
     }
