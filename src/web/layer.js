@@ -4,11 +4,12 @@
 // of a corner to the raster; nothing here is drawn into the frame.
 import { clockwiseTriangles } from "./notes.js";
 
-// Raster units to the layer: column x starts at x, row y (0 the bottom) ends at h - y.
-const toLayer = (h, x, y) => [x, h - y];
+// Raster units to the layer's CSS pixels: column x starts at x, row y (0 the bottom) ends at
+// h - y, each unit a pixel of the frame, which the canvas shows `unit` CSS pixels wide.
+let unit = 1;
+const toLayer = (h, x, y) => [x * unit, (h - y) * unit];
 
 function clipLines(context, h, clip) {
-  const w = context.canvas.width;
   clip.ends.forEach(([ax, ay, bx, by], i) => {
     const [x0, y0] = toLayer(h, ax, ay);
     const [x1, y1] = toLayer(h, bx, by);
@@ -20,7 +21,7 @@ function clipLines(context, h, clip) {
     // flip to the layer turns into the right of (dx, dy) here.
     const nx = -(y1 - y0) / length;
     const ny = (x1 - x0) / length;
-    const far = 2 * (w + h);
+    const far = 2 * (context.canvas.width + context.canvas.height); // device pixels: beyond the layer
     context.fillStyle = "rgba(30, 120, 200, 0.06)";
     context.beginPath();
     context.moveTo(x0 - ((x1 - x0) / length) * far, y0 - ((y1 - y0) / length) * far);
@@ -118,17 +119,43 @@ function pending(context, h, check) {
   });
 }
 
-// Draws the layer afresh at the frame's size: the clip lines when asked, then the corners being
-// entered with the core's check of them.
-export function drawLayer(layer, width, height, check, clip) {
-  layer.width = width;
-  layer.height = height;
+// Lines between the frame's pixels, one device pixel wide, once a pixel is large enough to see.
+function grid(context, width, height, ratio) {
+  context.beginPath();
+  const half = 0.5 / ratio; // the middle of a device pixel
+  for (let x = 1; x < width; ++x) {
+    context.moveTo(x * unit - half, 0);
+    context.lineTo(x * unit - half, height * unit);
+  }
+  for (let y = 1; y < height; ++y) {
+    context.moveTo(0, y * unit - half);
+    context.lineTo(width * unit, y * unit - half);
+  }
+  context.strokeStyle = "rgba(0, 0, 0, 0.22)";
+  context.lineWidth = 1 / ratio;
+  context.stroke();
+}
+
+// Draws the layer afresh over a width x height frame shown at shown.scale CSS pixels a pixel, at
+// the device's pixel ratio: the grid when asked, the clip lines when asked, then the corners
+// being entered with the core's check of them. Gives the context, in CSS pixels, for the texts.
+export function drawLayer(layer, width, height, check, clip, shown) {
+  unit = shown.scale;
+  layer.width = Math.round(width * unit * shown.ratio);
+  layer.height = Math.round(height * unit * shown.ratio);
+  layer.style.width = `${width * unit}px`;
+  layer.style.height = `${height * unit}px`;
   const context = layer.getContext("2d");
-  context.clearRect(0, 0, width, height);
+  context.setTransform(shown.ratio, 0, 0, shown.ratio, 0, 0);
+  context.clearRect(0, 0, width * unit, height * unit);
+  if (shown.grid) {
+    grid(context, width, height, shown.ratio);
+  }
   if (clip !== null) {
     clipLines(context, height, clip);
   }
   if (check !== null) {
     pending(context, height, check);
   }
+  return context;
 }

@@ -68,8 +68,34 @@ const call = (name, ...args) =>
     args.map((a) => (typeof a === "string" ? "string" : "number")),
     args,
   );
-const stepView = createStepView(core, canvas, note);
 const showClipLines = $("show-clip-lines");
+const showGrid = $("show-grid");
+const pixelSize = $("pixel-size");
+
+// How many CSS pixels one raster pixel takes: the core draws a frame of the drawing area's size
+// divided by it, the canvas shows that frame magnified without smoothing, and a click maps to
+// the pixel under it, as the window maps a click on a window of the frame's size.
+let factor = 1;
+const rasterSize = (cssPixels) => Math.max(Math.ceil(cssPixels / factor), 1);
+const rasterPoint = (event) => [Math.floor(event.offsetX / factor), Math.floor(event.offsetY / factor)];
+const stepView = createStepView(core, canvas, note, rasterPoint);
+
+// The window's five texts at its raster positions (-1 to 1, y upwards), on their baselines, in a
+// w x h area of the context; at factor 1 in the frame's canvas as the window draws them, at any
+// other on the layer, where they stay readable.
+function drawTexts(target, w, h) {
+  target.fillStyle = "#" + core._page_text_colour().toString(16).padStart(6, "0");
+  target.font = "12px sans-serif";
+  target.textAlign = "start";
+  target.textBaseline = "alphabetic";
+  for (let i = 0; i < core._page_text_count(); ++i) {
+    target.fillText(
+      text(core._page_text(i)),
+      ((core._page_text_x(i) + 1) * w) / 2,
+      h - ((core._page_text_y(i) + 1) * h) / 2,
+    );
+  }
+}
 
 // The aids beside and over the frame, from the core's checks at the frame's size.
 function drawAids() {
@@ -77,7 +103,11 @@ function drawAids() {
   const h = canvas.height;
   const check = json(core._page_check_pending(w, h));
   const clip = showClipLines.checked ? json(core._page_check_clip(w, h)) : null;
-  drawLayer(layer, w, h, check, clip);
+  const shown = { scale: factor, ratio: window.devicePixelRatio || 1, grid: factor >= 8 && showGrid.checked };
+  const target = drawLayer(layer, w, h, check, clip, shown);
+  if (factor !== 1) {
+    drawTexts(target, w * factor, h * factor);
+  }
   const [words, bad] = check === null ? ["", false] : verdictText(check);
   const verdict = $("verdict");
   verdict.textContent = words === "" ? "" : `The corners entered: ${words}.`;
@@ -121,8 +151,8 @@ function showColours() {
   $("current-text").textContent = `current colour RGBA(${numbers(colours.current)})`;
 }
 
-// One frame: the core's frame pass at the canvas's size, its 8-bit pixels put as they are,
-// then the texts at the window's raster positions (-1 to 1, y upwards), on their baselines.
+// One frame: the core's frame pass at the canvas's size, its 8-bit pixels put as they are, then
+// at factor 1 the texts over them, as in the window.
 function drawFrame() {
   const w = canvas.width;
   const h = canvas.height;
@@ -131,13 +161,8 @@ function drawFrame() {
     if (bytes !== 0) {
       context.putImageData(new ImageData(new Uint8ClampedArray(core.HEAPU8.buffer, bytes, 4 * w * h), w, h), 0, 0);
     }
-    const colour = core._page_text_colour();
-    context.fillStyle = "#" + colour.toString(16).padStart(6, "0");
-    context.font = "12px sans-serif";
-    for (let i = 0; i < core._page_text_count(); ++i) {
-      const x = ((core._page_text_x(i) + 1) * w) / 2;
-      const y = h - ((core._page_text_y(i) + 1) * h) / 2;
-      context.fillText(text(core._page_text(i)), x, y);
+    if (factor === 1) {
+      drawTexts(context, w, h);
     }
   }
 }
@@ -149,26 +174,35 @@ function draw() {
   stepView.refresh();
 }
 
+function setFactor(value) {
+  factor = value;
+  pixelSize.value = String(value);
+  showGrid.disabled = factor < 8;
+}
+
 // Start-up, as the program's: the data files are read, the scene is empty and the drawing area
-// takes the configured size, which draws the first frame.
+// takes the configured size (in frame pixels, each as large as the factor), which draws the
+// first frame.
 function start() {
   core._page_start();
-  view.style.width = core._page_window_width() + "px";
-  view.style.height = core._page_window_height() + "px";
+  view.style.width = core._page_window_width() * factor + "px";
+  view.style.height = core._page_window_height() * factor + "px";
   if (!resized()) {
     draw();
   }
 }
 
-// The canvas takes the drawing area's size and shows a frame of it, once a size.
+// The canvas takes the drawing area's size over the factor and shows a frame of it, once a size.
 function resized() {
-  const w = view.clientWidth;
-  const h = view.clientHeight;
-  if (canvas.width === w && canvas.height === h) {
+  const w = rasterSize(view.clientWidth);
+  const h = rasterSize(view.clientHeight);
+  if (canvas.width === w && canvas.height === h && canvas.style.width === `${w * factor}px`) {
     return false;
   }
   canvas.width = w;
   canvas.height = h;
+  canvas.style.width = `${w * factor}px`;
+  canvas.style.height = `${h * factor}px`;
   draw();
   return true;
 }
@@ -184,8 +218,9 @@ function snapshot() {
     clip: readFile("clippoly.txt"),
     scene: text(core._page_scene_text()),
     pending: text(core._page_pending_text()),
-    width: canvas.width,
-    height: canvas.height,
+    width: view.clientWidth,
+    height: view.clientHeight,
+    factor,
   };
 }
 const sameBytes = (a, b) =>
@@ -198,6 +233,9 @@ function restore(entry) {
       bytes === null ? core.FS.analyzePath(name).exists && core.FS.unlink(name) : core.FS.writeFile(name, bytes);
     put("config.txt", entry.config);
     put("clippoly.txt", entry.clip);
+    if (entry.factor !== factor) {
+      setFactor(entry.factor);
+    }
     if (!sameBytes(now.config, entry.config)) {
       core._page_start();
       view.style.width = entry.width + "px";
@@ -254,6 +292,7 @@ async function load(file, preferred) {
   }
   if (kind === 1) {
     core.FS.writeFile("config.txt", bytes);
+    setFactor(1);
     start();
   } else if (kind === 2) {
     core.FS.writeFile("clippoly.txt", bytes);
@@ -266,6 +305,29 @@ async function load(file, preferred) {
   }
   core.FS.unlink("incoming");
   document.dispatchEvent(new CustomEvent("clipdraw-loaded", { detail: { name: file.name, kind } }));
+}
+
+// A lesson: one file that is its config, its clip polygon and its scene, shown at 32 screen pixels
+// a pixel. It starts afresh, as a config does.
+async function lesson(name) {
+  const response = await fetch(`lessons/${name}`).catch(() => null);
+  if (response === null || !response.ok) {
+    note(`The lesson ${name} could not be fetched: nothing changed.`);
+    return;
+  }
+  const bytes = new Uint8Array(await response.arrayBuffer());
+  record();
+  consoleGroup(`lesson ${name}, as config.txt, clippoly.txt and a scene`);
+  core.FS.writeFile("config.txt", bytes);
+  core.FS.writeFile("clippoly.txt", bytes);
+  setFactor(32);
+  start();
+  core.FS.writeFile("incoming", bytes);
+  call("page_load_scene", "incoming");
+  core.FS.unlink("incoming");
+  draw();
+  note(`Lesson ${name}: a ${canvas.width} x ${canvas.height} frame at 32 screen pixels a pixel.`);
+  document.dispatchEvent(new CustomEvent("clipdraw-loaded", { detail: { name, kind: 1 } }));
 }
 
 function save() {
@@ -313,7 +375,7 @@ canvas.addEventListener("mousedown", (event) => {
     return;
   }
   if (event.button === 0) {
-    core._page_left_click(Math.floor(event.offsetX), Math.floor(event.offsetY), canvas.height);
+    core._page_left_click(...rasterPoint(event), canvas.height);
     drawAids(); // a click does not redraw the frame, as in the window
   } else if (event.button === 2) {
     if (json(core._page_colours()).pending > 0) {
@@ -325,9 +387,7 @@ canvas.addEventListener("mousedown", (event) => {
 });
 canvas.addEventListener("contextmenu", (event) => event.preventDefault());
 canvas.addEventListener("mousemove", (event) => {
-  const at = json(
-    call("page_point_at", Math.floor(event.offsetX), Math.floor(event.offsetY), canvas.width, canvas.height),
-  );
+  const at = json(call("page_point_at", ...rasterPoint(event), canvas.width, canvas.height));
   $("status").textContent =
     at === null
       ? ""
@@ -395,9 +455,46 @@ $("palette").addEventListener("click", (event) => {
   }
 });
 showClipLines.addEventListener("change", drawAids);
+showGrid.addEventListener("change", drawAids);
+pixelSize.addEventListener("change", () => {
+  setFactor(Number(pixelSize.value));
+  resized();
+});
+$("lesson").addEventListener("change", async (event) => {
+  const name = event.target.value;
+  event.target.value = "";
+  if (name !== "") {
+    await lesson(name);
+  }
+});
+// A new device pixel ratio (a zoom, another screen) redraws the layer at it.
+const watchRatio = () =>
+  matchMedia(`(resolution: ${window.devicePixelRatio}dppx)`).addEventListener(
+    "change",
+    () => {
+      drawAids();
+      watchRatio();
+    },
+    { once: true },
+  );
+watchRatio();
 $("large-text").addEventListener("change", (event) => document.body.classList.toggle("large", event.target.checked));
 $("timing").addEventListener("click", () => {
-  $("timing-result").textContent = timeFrames(canvas, drawFrame, draw, 15);
+  const atSizeOne = (measure) => {
+    const [was, area] = [factor, [view.style.width, view.style.height]];
+    setFactor(1);
+    resized();
+    measure();
+    setFactor(was);
+    [view.style.width, view.style.height] = area;
+    resized();
+  };
+  const steps = $("steps").hidden ? null : { redraw: stepView.redraw, zoom: $("steps-zoom").selectedOptions[0].text };
+  $("timing-result").textContent = timeFrames(
+    canvas,
+    { frameAlone: drawFrame, keyFrame: draw, steps, factor, atSizeOne },
+    15,
+  );
 });
 view.addEventListener("dragover", (event) => event.preventDefault());
 view.addEventListener("drop", async (event) => {
