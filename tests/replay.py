@@ -11,9 +11,11 @@ import os
 import pathlib
 import shutil
 import signal
+import struct
 import subprocess
 import tempfile
 import time
+import zlib
 
 
 def die_with_parent():
@@ -33,6 +35,38 @@ def byte(c):
     """A float channel in 8 bits: clamped, times 255 rounded to a float (the exact product,
     rounded once), then to the nearest whole number, halves to even."""
     return round(f32(min(c, 1.0) * 255)) if c > 0 else 0
+
+
+def png_rgb(data):
+    """Width, height and rows (top first) of RGB triples of an 8-bit RGB or RGBA PNG, not
+    interlaced; alpha is dropped."""
+    chunks, at = b"", 8
+    while at < len(data):
+        length, kind = struct.unpack(">I4s", data[at : at + 8])
+        body = data[at + 8 : at + 8 + length]
+        if kind == b"IHDR":
+            w, h, depth, colour, _, _, interlace = struct.unpack(">IIBBBBB", body)
+            assert depth == 8 and colour in (2, 6) and interlace == 0, "not 8-bit RGB or RGBA"
+            n = 3 if colour == 2 else 4
+        elif kind == b"IDAT":
+            chunks += body
+        at += 12 + length
+    raw, stride, rows, prev = zlib.decompress(chunks), n * w, [], bytearray(n * w)
+    for y in range(h):
+        kind, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1 : (y + 1) * (stride + 1)])
+        if kind == 2:  # up, the common one, at once
+            line = bytearray((u + v) & 255 for u, v in zip(line, prev))
+        elif kind != 0:
+            for i in range(stride):
+                a, b, c = line[i - n] if i >= n else 0, prev[i], prev[i - n] if i >= n else 0
+                if kind == 4:
+                    p = a + b - c
+                    pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+                    a = a if pa <= pb and pa <= pc else b if pb <= pc else c
+                line[i] = (line[i] + (a if kind in (1, 4) else (a + b) // 2)) & 255
+        rows.append([tuple(line[i : i + 3]) for i in range(0, stride, n)])
+        prev = line
+    return w, h, rows
 
 
 def text_top(h):

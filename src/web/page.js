@@ -177,7 +177,6 @@ function draw() {
 function setFactor(value) {
   factor = value;
   pixelSize.value = String(value);
-  showGrid.disabled = factor < 8;
 }
 
 // Start-up, as the program's: the data files are read, the scene is empty and the drawing area

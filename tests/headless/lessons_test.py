@@ -3,10 +3,10 @@ file states ("row R: columns A-B"), worked out by hand from the fill's rules, an
 under a clip line, drawn in pure red, which may cover them). Then each as a handout, --scale 8 --grid:
 the image is the frame's size times 8 plus a grid line between neighbouring blocks, every block is
 its pixel of --float (converted here), and every grid line is grey."""
-import pathlib, re, struct, sys, tempfile, zlib
+import pathlib, re, sys, tempfile
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1]))
-from replay import rendered, run
+from replay import png_rgb, rendered, run
 
 renderer, lessons = map(pathlib.Path, sys.argv[1:3])
 WHITE, RED, GREY, K = (255, 255, 255), (255, 0, 0), (128, 128, 128), 8
@@ -17,31 +17,6 @@ def stated(path):
     for row, first, last in re.findall(r"^row (\d+): columns? (\d+)(?:-(\d+))?$", path.read_text(), re.M):
         rows[int(row)] = set(range(int(first), int(last or first) + 1))
     return rows
-
-
-def png_rgb(path):
-    """Width, height and rows (top first) of 8-bit RGB triples of a non-interlaced RGB PNG."""
-    data, chunks, at = path.read_bytes(), b"", 8
-    while at < len(data):
-        length, kind = struct.unpack(">I4s", data[at : at + 8])
-        body = data[at + 8 : at + 8 + length]
-        if kind == b"IHDR":
-            w, h, depth, colour, _, _, interlace = struct.unpack(">IIBBBBB", body)
-            assert (depth, colour, interlace) == (8, 2, 0), "not 8-bit RGB"
-        elif kind == b"IDAT":
-            chunks += body
-        at += 12 + length
-    raw, stride, rows, prev = zlib.decompress(chunks), 3 * w, [], bytearray(3 * w)
-    for y in range(h):
-        kind, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1 : (y + 1) * (stride + 1)])
-        for i in range(stride):
-            a, b, c = line[i - 3] if i >= 3 else 0, prev[i], prev[i - 3] if i >= 3 else 0
-            p = a + b - c
-            near = a if abs(p - a) <= abs(p - b) and abs(p - a) <= abs(p - c) else b if abs(p - b) <= abs(p - c) else c
-            line[i] = (line[i] + [0, a, b, (a + b) // 2, near][kind]) & 255
-        rows.append([tuple(line[i : i + 3]) for i in range(0, stride, 3)])
-        prev = line
-    return w, h, rows
 
 
 failures = []
@@ -62,7 +37,7 @@ with tempfile.TemporaryDirectory() as tmp:
             failures.append(f"{lesson.name} states no row")
         run(renderer, "--config", lesson, "--clip", lesson, "--scene", lesson, "--scale", str(K), "--grid",
             "--out", tmp / "handout.png")
-        hw, hh, picture = png_rgb(tmp / "handout.png")
+        hw, hh, picture = png_rgb((tmp / "handout.png").read_bytes())
         if (hw, hh) != (w * K + w - 1, h * K + h - 1):
             failures.append(f"{lesson.name}: a {hw} x {hh} handout of a {w} x {h} frame")
             continue

@@ -13,11 +13,12 @@ from selenium.webdriver.common.actions.mouse_button import MouseButton
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1]))
 from replay import rendered, replay_sessions, text_top
-from steps_check import check_steps
+from steps_check import check_lessons, check_steps
 from aids_check import NOTCHED, check_aids
+from zoom_check import check_zoom
 
 # One part a run, so that the parts run side by side: the sessions (with the README's picture and the
-# timing), the step view, or the aids.
+# timing), the step view and the lessons, the aids, or the pixel size.
 part = sys.argv[1]
 site, renderer, sessions, examples, grid, out, helper, axe = (pathlib.Path(arg).resolve() for arg in sys.argv[2:10])
 handler = type("Quiet", (http.server.SimpleHTTPRequestHandler,), {"log_message": lambda *_: None})
@@ -114,6 +115,9 @@ try:
     with tempfile.TemporaryDirectory() as tmp:
         if part == "steps":
             failures += check_steps(browser, page, helper, examples, pathlib.Path(tmp), out)
+            failures += check_lessons(browser, page, helper, examples, pathlib.Path(tmp))
+        elif part == "zoom":
+            failures += check_zoom(browser, page, renderer, examples, pathlib.Path(tmp))
         elif part == "aids":
             failures += check_aids(browser, page, renderer, examples, pathlib.Path(tmp), axe)
     if part == "sessions":

@@ -3,8 +3,10 @@ Stepping through its clip must show, stage by stage, the vertex table that steps
 steps, built natively) prints for the saved scene; the fill must take one step per row the
 triangles cover; the last step's picture must be the frame's pixels of the shape. The view's keys leave the
 drawing alone, the drawing's keys still work after them (a second shape, then n), and "Select shape" picks
-the shape clicked."""
-import array, base64, json, math, subprocess
+the shape clicked. On the lessons: the table names the edge and the case of each vertex of a square cut by one
+line as the core's record of the cut has them, and at 16 x the marks of each row of the fill are its span."""
+import array, base64, json, math, re, subprocess, time
+from selenium.webdriver.support.ui import Select
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.keys import Keys
 from replay import text_top
@@ -17,9 +19,11 @@ CROSSING = [("2", 68, 308), ("3", 320, 476), ("4", 375, 197)]
 SMALL, INSIDE_SMALL = [("1", 300, 200), ("1", 340, 200), ("1", 320, 170)], (320, 190)
 
 
-def printed(helper, examples, scene):
-    """steps_print's steps_json of the scene's shape (NaN and the infinities as strings)."""
-    out = subprocess.run([helper, examples / "config.txt", examples / "clippoly.txt", scene], capture_output=True,
+def printed(helper, examples, scene, files=None):
+    """steps_print's steps_json of the scene's shape (NaN and the infinities as strings), with the example
+    data files or one file that is both."""
+    config, clip = (files, files) if files else (examples / "config.txt", examples / "clippoly.txt")
+    out = subprocess.run([helper, config, clip, scene], capture_output=True,
                          text=True, timeout=10, check=True).stdout
     return json.loads(out.split("steps\n")[-1])
 
@@ -45,7 +49,7 @@ def check_steps(browser, page, helper, examples, tmp, out):
     browser.find_element("id", "steps-open").click()
     for k, (verdict, vertices) in enumerate(stages):
         shown = table()
-        cells = [[float(c) for c in row[2:10]] + [row[1] != "", float(row[1] or 0)] for row in shown]
+        cells = [[float(c) for c in row[4:12]] + [row[3] != "", float(row[3] or 0)] for row in shown]
         wrong = [(i, j) for i, (got, want) in enumerate(zip(cells, vertices)) for j in range(10) if not same(got[j], float(want[j]))]
         if step() != k or len(cells) != len(vertices) or wrong:
             failures.append(f"clip stage {k}: {len(cells)} rows for {len(vertices)} vertices, cells unlike {wrong[:3]}")
@@ -97,4 +101,68 @@ def check_steps(browser, page, helper, examples, tmp, out):
                 unlike.append((p % w, p // w))
     if unlike or drawn < 1000:
         failures.append(f"the last step's picture has {drawn} pixels, {len(unlike)} unlike the frame {unlike[:3]}")
+    return failures
+
+
+def lesson(browser, name):
+    """The lesson from the page's menu, then its shape in the step view."""
+    loads, deadline = browser.execute_script("return window.loadsSeen"), time.monotonic() + 10
+    Select(browser.find_element("id", "lesson")).select_by_value(name)
+    while browser.execute_script("return window.loadsSeen") == loads:
+        assert time.monotonic() < deadline, f"the lesson {name} did not load"
+        time.sleep(0.05)
+    browser.find_element("id", "steps-open").click()
+
+
+CASE_WORDS = {0: "both inside", 1: "leaving", 2: "entering"}
+
+
+def check_lessons(browser, page, helper, examples, tmp):
+    js, failures = browser.execute_script, []
+    keys = lambda *k: ActionChains(browser).send_keys(*k).perform()
+    table = lambda: js("return [...document.querySelectorAll('#steps-table tr')].slice(1)"
+                       ".map(r => [...r.children].map(c => c.textContent))")
+    lessons = examples / "lessons"
+    core = lambda name: printed(helper, lessons, lessons / name, lessons / name)
+
+    # The square cut by one line: every vertex's edge and case, as the clipper recorded them.
+    steps = core("square-cut.txt")
+    before, after = steps["stages"][0]["polygon"], steps["stages"][1]["polygon"]
+    record = {(v[11], bool(v[8]), v[9]) for v in after}
+    if not {(1, True, 0.5), (2, True, 1)} <= record:
+        failures.append(f"the square's cut is not a leaving cut and an entering one at a corner: {record}")
+    lesson(browser, "square-cut.txt")
+    keys(Keys.ARROW_RIGHT)
+    rows = table()
+    for i, (v, row) in enumerate(zip(after, rows)):
+        edge = f"{(v[10] - 1) % len(before)} \u2192 {v[10]}"
+        end = "cut point" if v[8] else "second end"
+        if row[1] != edge or not (row[2].startswith(CASE_WORDS[v[11]]) and row[2].endswith(end)) or \
+                (v[8] and not same(float(row[3]), v[9])):
+            failures.append(f"vertex {i} of the cut square: {row[:4]}, for edge {edge}, case {v[11]}, cut {v[8]}, s {v[9]}")
+    failures += [] if len(rows) == len(after) else [f"{len(rows)} table rows for {len(after)} vertices"]
+
+    # The 28-pixel triangle at 16 x: each row's mark spans the columns the fill wrote, and the labels
+    # give the walkers' numbers.
+    steps = core("triangle-28.txt")
+    lesson(browser, "triangle-28.txt")
+    Select(browser.find_element("id", "steps-zoom")).select_by_value("16")
+    js("document.getElementById('steps').focus()")  # back from the zoom's menu, where the arrows are its own
+    numbers = lambda text: [float(n) for n in re.findall(r"-?[0-9.]+(?:e-?[0-9]+)?", text.split("=", 1)[1])]
+    for k, r in enumerate(steps["rows"]):
+        keys(Keys.ARROW_RIGHT)
+        span, start, end = js("const p = document.getElementById('steps-picture').getBoundingClientRect();"
+                              "const s = document.getElementById('steps-span')?.getBoundingClientRect();"
+                              "const t = (id) => document.getElementById(id).textContent;"
+                              "return [s && [(s.left - p.left) / 16, (s.right - p.left) / 16],"
+                              " t('steps-start-label'), t('steps-end-label')]")
+        marked = set(range(round(span[0]), round(span[1]))) if span else set()
+        wrote = set(range(r[12], r[13]))
+        if marked != wrote or math.trunc(r[7]) in marked:
+            failures.append(f"row {r[1]}: columns {sorted(marked)} marked, {sorted(wrote)} written, end walker at {r[7]}")
+        for label, want in ((start, r[2:7]), (end, r[7:12])):
+            if not all(same(got, w) for got, w in zip(numbers(label), want)) or len(numbers(label)) != 5:
+                failures.append(f"row {r[1]}: the label {label!r} is not {want}")
+    if len(steps["rows"]) < 6:
+        failures.append(f"the 28-pixel triangle has {len(steps['rows'])} rows")
     return failures
