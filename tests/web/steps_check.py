@@ -117,7 +117,7 @@ def lesson(browser, name):
 CASE_WORDS = {0: "both inside", 1: "leaving", 2: "entering"}
 
 
-def check_lessons(browser, page, helper, examples, tmp):
+def check_lessons(browser, page, helper, examples, tmp, out):
     js, failures = browser.execute_script, []
     keys = lambda *k: ActionChains(browser).send_keys(*k).perform()
     table = lambda: js("return [...document.querySelectorAll('#steps-table tr')].slice(1)"
@@ -151,6 +151,8 @@ def check_lessons(browser, page, helper, examples, tmp):
     numbers = lambda text: [float(n) for n in re.findall(r"-?[0-9.]+(?:e-?[0-9]+)?", text.split("=", 1)[1])]
     for k, r in enumerate(steps["rows"]):
         keys(Keys.ARROW_RIGHT)
+        if k == 3:  # the README's picture: the lesson at 32 screen pixels a pixel, the step view at row 5
+            browser.save_screenshot(str(out / "lesson.png"))
         span, start, end = js("const p = document.getElementById('steps-picture').getBoundingClientRect();"
                               "const s = document.getElementById('steps-span')?.getBoundingClientRect();"
                               "const t = (id) => document.getElementById(id).textContent;"
