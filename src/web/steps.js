@@ -113,6 +113,7 @@ export function createStepView(core, frame, note, rasterPoint) {
   let zoom = 1; // CSS pixels a raster pixel
   let labelled = ""; // the size and zoom the row numbers were made for
   let svg = []; // the marks of the step being drawn
+  let room = ROOM; // right of the picture: none when it fits the view
 
   const clipSteps = () => data.stages.length;
   const stepCount = () => (data === null ? 0 : clipSteps() + Math.max(data.rows.length, 1));
@@ -174,8 +175,10 @@ export function createStepView(core, frame, note, rasterPoint) {
     if (zoomChoice.value !== "fit") {
       return Number(zoomChoice.value);
     }
+    // The room left in the view below the controls, unless that is too little to see by.
+    const left = panel.getBoundingClientRect().bottom - stack.getBoundingClientRect().top - 14;
     const across = (panel.clientWidth - 24 - MARGIN) / w;
-    const down = (0.72 * window.innerHeight - 8) / h;
+    const down = (left >= 160 ? left : 0.72 * window.innerHeight - 8) / h;
     const fit = Math.max(Math.min(across, down), 0.05);
     return fit >= 1 ? Math.floor(fit) : fit;
   }
@@ -184,8 +187,9 @@ export function createStepView(core, frame, note, rasterPoint) {
     const w = picture.width;
     const h = picture.height;
     zoom = zoomOf(w, h);
+    room = zoomChoice.value === "fit" ? 0 : ROOM;
     const [width, height] = [w * zoom, h * zoom];
-    sizer.style.width = `${MARGIN + width + ROOM}px`;
+    sizer.style.width = `${MARGIN + width + room}px`;
     sizer.style.height = `${height}px`;
     band.style.width = `${MARGIN + width}px`;
     for (const element of [picture, gridView, marks]) {
@@ -193,8 +197,8 @@ export function createStepView(core, frame, note, rasterPoint) {
       element.style.width = `${width}px`;
       element.style.height = `${height}px`;
     }
-    marks.style.width = `${width + ROOM}px`;
-    marks.setAttribute("width", width + ROOM);
+    marks.style.width = `${width + room}px`;
+    marks.setAttribute("width", width + room);
     marks.setAttribute("height", height);
     // From 8 x: a line on each pixel's left and top edge, and a dot at its centre.
     gridView.style.backgroundImage =
@@ -213,7 +217,7 @@ export function createStepView(core, frame, note, rasterPoint) {
       for (let row = 0; row < h; row += every) {
         const label = document.createElement("span");
         label.textContent = row;
-        label.style.top = `${(h - row - 0.5) * zoom}px`;
+        label.style.top = `${labelTop((h - row - 0.5) * zoom)}px`;
         labels.push(label);
       }
       const current = document.createElement("span");
@@ -222,6 +226,9 @@ export function createStepView(core, frame, note, rasterPoint) {
       rowLabels.replaceChildren(...labels, current);
     }
   }
+
+  // A row number's middle, kept far enough inside the picture's height that the number shows.
+  const labelTop = (y) => Math.min(Math.max(y, 6), picture.height * zoom - 6);
 
   // Opening the view takes the focus into it, where its keys are read.
   function open(index) {
@@ -370,6 +377,7 @@ export function createStepView(core, frame, note, rasterPoint) {
   }
 
   function fillTable(head, rows) {
+    table.classList.toggle("clip", head[1] === "from edge"); // whose words read from the left
     table.replaceChildren(cells("th", head));
     for (const [values, className] of rows) {
       const row = cells("td", values);
@@ -476,8 +484,8 @@ export function createStepView(core, frame, note, rasterPoint) {
     band.style.height = `${Math.max(zoom, 1)}px`;
     const current = rowLabels.lastChild;
     current.hidden = false;
-    current.textContent = `row ${r[1]}`;
-    current.style.top = `${(top + bottom) / 2}px`;
+    current.textContent = `\u25b8${r[1]}`;
+    current.style.top = `${labelTop((top + bottom) / 2)}px`;
     if (r[12] < r[13]) {
       mark("rect", {
         id: "steps-span",
@@ -498,7 +506,9 @@ export function createStepView(core, frame, note, rasterPoint) {
       const [from, to] = above ? [top - reach - 16 * line + 12, bottom] : [top, bottom + reach + 16 * line - 12];
       mark("line", { x1: X(x), y1: from, x2: X(x), y2: to, stroke: colour, "stroke-width": 2 });
       const y = above ? from - 3 : to + 12;
-      mark("text", { id, x: Math.max(X(x) + 4, 4), y, fill: colour }, words);
+      // Within what the view has room for, at about 7.5 pixels a character.
+      const x0 = Math.min(X(x) + 4, X(picture.width) + room - 7.5 * words.length);
+      mark("text", { id, x: Math.max(x0, 4), y, fill: colour }, words);
     }
     follow(top, bottom, [X(Math.max(Math.min(r[2], r[7]), 0)), X(Math.min(Math.max(r[2], r[7]), picture.width))]);
     const inTriangle = i - t.firstRow + 1;
