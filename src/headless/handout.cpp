@@ -5,7 +5,7 @@
 
 int64_t handout_side(int32_t pixels, int32_t scale, bool grid) {
     const int64_t blocks = static_cast<int64_t>(pixels) * scale;
-    return grid && pixels > 0 ? blocks + pixels - 1 : blocks;
+    return grid ? blocks + pixels - 1 : blocks;
 }
 
 Picture handout(const Picture& picture, int32_t scale, bool grid) {

@@ -15,8 +15,8 @@ struct Picture {
 // The grid's lines are grey, which shows against white, black and every full colour.
 inline constexpr uint8_t handoutGrid = 128;
 
-// The side of a picture of `pixels` pixels magnified by scale, with a 1-pixel grid line between
-// neighbouring blocks when grid is set.
+// The side of a picture of `pixels` (at least 1) pixels magnified by scale, with a 1-pixel grid
+// line between neighbouring blocks when grid is set.
 int64_t handout_side(int32_t pixels, int32_t scale, bool grid);
 
 // picture with each pixel a scale x scale block, and with grid, a grey line between blocks.
