@@ -142,6 +142,23 @@ def check_lessons(browser, page, helper, examples, tmp, out):
             failures.append(f"vertex {i} of the cut square: {row[:4]}, for edge {edge}, case {v[11]}, cut {v[8]}, s {v[9]}")
     failures += [] if len(rows) == len(after) else [f"{len(rows)} table rows for {len(after)} vertices"]
 
+    # Page Down goes from stage to stage: each clip line, then each triangle's first row; with the
+    # empty rows skipped, stepping on visits every other step once.
+    step = lambda: int(js("return document.getElementById('steps').dataset.step"))
+    clip, count = len(steps["stages"]), len(steps["stages"]) + len(steps["rows"])
+    starts = list(range(1, clip)) + [clip + t["firstRow"] for t in steps["triangles"] if t["rowCount"]]
+    keys(Keys.HOME)
+    visited = [(keys(Keys.PAGE_DOWN), step())[1] for _ in starts]
+    failures += [] if visited == starts else [f"Page Down visits {visited}, the stages start at {starts}"]
+    browser.find_element("id", "steps-skip").click()
+    js("document.getElementById('steps').focus()")
+    keys(Keys.HOME)
+    visited = [(keys(Keys.ARROW_RIGHT), step())[1] for _ in range(count)]
+    written = [k for k in range(1, count) if k < clip or steps["rows"][k - clip][12] < steps["rows"][k - clip][13]]
+    if visited[: len(written)] != written or set(visited[len(written) :]) - {written[-1]}:
+        failures.append(f"skipping empty rows, the steps visited are {visited}, not {written}")
+    browser.find_element("id", "steps-skip").click()
+
     # The 28-pixel triangle at 16 x: each row's mark spans the columns the fill wrote, and the labels
     # give the walkers' numbers.
     steps = core("triangle-28.txt")
