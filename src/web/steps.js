@@ -497,6 +497,7 @@ export function createStepView(core, frame, note, rasterPoint) {
       });
     }
     const reach = Math.max(0.6 * zoom, 10);
+    follow(top, bottom, [X(Math.max(Math.min(r[2], r[7]), 0)), X(Math.min(Math.max(r[2], r[7]), picture.width))]);
     // The labels above the row, the end walker's nearer it, or below it at the top.
     const above = top - reach > 34;
     for (const [x, colour, id, words, line] of [
@@ -506,11 +507,11 @@ export function createStepView(core, frame, note, rasterPoint) {
       const [from, to] = above ? [top - reach - 16 * line + 12, bottom] : [top, bottom + reach + 16 * line - 12];
       mark("line", { x1: X(x), y1: from, x2: X(x), y2: to, stroke: colour, "stroke-width": 2 });
       const y = above ? from - 3 : to + 12;
-      // Within what the view has room for, at about 7.5 pixels a character.
-      const x0 = Math.min(X(x) + 4, X(picture.width) + room - 7.5 * words.length);
+      // Within what the view shows, at about 7.5 pixels a character.
+      const shows = Math.min(X(picture.width) + room, stack.scrollLeft + stack.clientWidth - MARGIN);
+      const x0 = Math.min(X(x) + 4, shows - 7.5 * words.length);
       mark("text", { id, x: Math.max(x0, 4), y, fill: colour }, words);
     }
-    follow(top, bottom, [X(Math.max(Math.min(r[2], r[7]), 0)), X(Math.min(Math.max(r[2], r[7]), picture.width))]);
     const inTriangle = i - t.firstRow + 1;
     const span = r[13] - r[12];
     caption.textContent =
