@@ -51,9 +51,9 @@ VertexNode* chain_of(const Vertex* first, const Vertex* second) {
     return head;
 }
 
-// Who hears what each edge gave, and of a line that keeps every vertex: nobody in the frame
+// Who records what each edge gave, and a line that keeps every vertex: nobody in the frame
 // pass, where this compiles to nothing.
-struct NoCuts {
+struct Unrecorded {
     void edge(ClipCase, const VertexNode*, const VertexNode*, float) {}
     void keeps_every_vertex() {}
 };
@@ -68,15 +68,15 @@ struct EdgeList {
 };
 
 // The step of clip_edge, given the two side values.
-template <typename Cuts>
-VertexNode* edge_chain(const Vertex* p, const Vertex* q, float dp, float dq, Cuts* cuts) {
+template <typename Record>
+VertexNode* edge_chain(const Vertex* p, const Vertex* q, float dp, float dq, Record* record) {
     if (inside(dp) && inside(dq)) {
         VertexNode* chain = listvertex_node_new(q);
-        cuts->edge(ClipCase::BothInside, chain, nullptr, 0.0f);
+        record->edge(ClipCase::BothInside, chain, nullptr, 0.0f);
         return chain;
     }
     if (!inside(dp) && !inside(dq)) {
-        cuts->edge(ClipCase::BothOutside, nullptr, nullptr, 0.0f);
+        record->edge(ClipCase::BothOutside, nullptr, nullptr, 0.0f);
         return nullptr;
     }
     const float s = dp / (dp - dq);
@@ -89,7 +89,7 @@ VertexNode* edge_chain(const Vertex* p, const Vertex* q, float dp, float dq, Cut
         // Entering exactly at Q: the crossing stands for it.
         chain = same_position(&at, q) ? listvertex_node_new(&at) : chain_of(&at, q);
     }
-    cuts->edge(inside(dp) ? ClipCase::Leaving : ClipCase::Entering, chain, chain, s);
+    record->edge(inside(dp) ? ClipCase::Leaving : ClipCase::Entering, chain, chain, s);
     return chain;
 }
 
@@ -102,30 +102,30 @@ bool keeps_every_vertex(const ListVertex* shape, const Vertex* a, const Vertex* 
     return true;
 }
 
-template <typename Cuts>
+template <typename Record>
 VertexNode* segment_chain(const VertexNode* p, const VertexNode* q, const Vertex* a,
-                          const Vertex* b, Cuts* cuts) {
+                          const Vertex* b, Record* record) {
     const float dp = side_value(&p->vertex, a, b);
     const float dq = side_value(&q->vertex, a, b);
     if (inside(dp) && inside(dq)) {
         VertexNode* chain = chain_of(&p->vertex, &q->vertex);
-        cuts->edge(ClipCase::BothInside, chain, nullptr, 0.0f);
+        record->edge(ClipCase::BothInside, chain, nullptr, 0.0f);
         return chain;
     }
     if (!inside(dp) && !inside(dq)) {
-        cuts->edge(ClipCase::BothOutside, nullptr, nullptr, 0.0f);
+        record->edge(ClipCase::BothOutside, nullptr, nullptr, 0.0f);
         return nullptr;
     }
     const float s = dp / (dp - dq);
     const Vertex at = crossing(&p->vertex, &q->vertex, s);
     VertexNode* chain = inside(dp) ? chain_of(&p->vertex, &at) : chain_of(&at, &q->vertex);
-    cuts->edge(inside(dp) ? ClipCase::Leaving : ClipCase::Entering, chain,
-               inside(dp) ? chain->next : chain, s);
+    record->edge(inside(dp) ? ClipCase::Leaving : ClipCase::Entering, chain,
+                 inside(dp) ? chain->next : chain, s);
     return chain;
 }
 
-template <typename Cuts>
-ListVertex* shape_clipped(ListVertex* shape, Vertex a, Vertex b, Cuts* cuts) {
+template <typename Record>
+ListVertex* shape_clipped(ListVertex* shape, Vertex a, Vertex b, Record* record) {
     if (shape == nullptr) {
         return nullptr;
     }
@@ -135,17 +135,17 @@ ListVertex* shape_clipped(ListVertex* shape, Vertex a, Vertex b, Cuts* cuts) {
     // With every vertex inside, the walk below would rebuild the shape node for node, the
     // closing edge giving back the first vertex: the shape itself is that result.
     if (keeps_every_vertex(shape, &a, &b)) {
-        cuts->keeps_every_vertex();
+        record->keeps_every_vertex();
         return shape;
     }
     ListVertex* result = listvertex_new(nullptr);
     if (shape->nmembers == 1) {
         const Vertex* v = &listvertex_head(shape)->vertex;
         const float d = side_value(v, &a, &b);
-        listvertex_append(result, edge_chain(v, v, d, d, cuts));
+        listvertex_append(result, edge_chain(v, v, d, d, record));
     } else if (shape->nmembers == 2) {
         listvertex_append(
-            result, segment_chain(listvertex_head(shape), listvertex_tail(shape), &a, &b, cuts));
+            result, segment_chain(listvertex_head(shape), listvertex_tail(shape), &a, &b, record));
     } else {
         // The first edge is the closing one, from the last vertex to the first.
         const VertexNode* prev = listvertex_tail(shape);
@@ -154,7 +154,7 @@ ListVertex* shape_clipped(ListVertex* shape, Vertex a, Vertex b, Cuts* cuts) {
         for (const VertexNode* cur = listvertex_head(shape); cur != nullptr; cur = cur->next) {
             const float dCur = side_value(&cur->vertex, &a, &b);
             last = listvertex_append_after(
-                result, last, edge_chain(&prev->vertex, &cur->vertex, dPrev, dCur, cuts));
+                result, last, edge_chain(&prev->vertex, &cur->vertex, dPrev, dCur, record));
             prev = cur;
             dPrev = dCur;
         }
@@ -314,19 +314,19 @@ void clip_and_draw(const ListVertex* shape, const ClipLines* lines, const DrawCo
 } // namespace
 
 VertexNode* clip_edge(const VertexNode* p, const VertexNode* q, const Vertex* a, const Vertex* b) {
-    NoCuts nobody;
+    Unrecorded nobody;
     return edge_chain(&p->vertex, &q->vertex, side_value(&p->vertex, a, b),
                       side_value(&q->vertex, a, b), &nobody);
 }
 
 VertexNode* clip_segment(const VertexNode* p, const VertexNode* q, const Vertex* a,
                          const Vertex* b) {
-    NoCuts nobody;
+    Unrecorded nobody;
     return segment_chain(p, q, a, b, &nobody);
 }
 
 ListVertex* clip_shape(ListVertex* shape, Vertex a, Vertex b) {
-    NoCuts nobody;
+    Unrecorded nobody;
     return shape_clipped(shape, a, b, &nobody);
 }
 

@@ -141,8 +141,12 @@ function grid(context, width, height, ratio) {
 // being entered with the core's check of them. Gives the context, in CSS pixels, for the texts.
 export function drawLayer(layer, width, height, check, clip, shown) {
   unit = shown.scale;
-  layer.width = Math.round(width * unit * shown.ratio);
-  layer.height = Math.round(height * unit * shown.ratio);
+  // A canvas given its size anew is allocated anew: only when the size changes.
+  const [w, h] = [Math.round(width * unit * shown.ratio), Math.round(height * unit * shown.ratio)];
+  if (layer.width !== w || layer.height !== h) {
+    layer.width = w;
+    layer.height = h;
+  }
   layer.style.width = `${width * unit}px`;
   layer.style.height = `${height * unit}px`;
   const context = layer.getContext("2d");

@@ -39,14 +39,7 @@ const PRECISION = {
   all: exactText,
 };
 
-// What each edge of the polygon before a line gives the polygon after it, by the core's case
-// number, and what a vertex it gave is.
-const CASES = [
-  "both ends inside: the second end is kept",
-  "leaving: the cut point",
-  "entering: the cut point, then the second end",
-  "both ends outside: nothing",
-];
+// What a vertex that a clip line's walk gave is, by the core's case number.
 const madeBy = (v) =>
   v[10] < 0
     ? "kept: the line keeps every vertex"
@@ -444,7 +437,7 @@ export function createStepView(core, frame, note, rasterPoint) {
       .filter(([e]) => e[1] === 0)
       .map(
         ([e, edge]) =>
-          `${edgeName(edge, before.length)}: ${e[0] === 1 ? "leaving from a vertex on the line, which the edge before gave" : CASES[e[0]]}`,
+          `${edgeName(edge, before.length)}: ${e[0] === 1 ? "leaving from a vertex on the line, which the edge before gave" : "both ends outside: nothing"}`,
       );
     edgesText.textContent =
       k === 0
