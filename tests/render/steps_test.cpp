@@ -1,6 +1,4 @@
 // shape_steps at the edges of what it can record: the smallest frames, and what it leaves behind.
-#include "files/imagefile.h"
-#include "files/scenefile.h"
 #include "live_blocks.h"
 #include "render/steps.h"
 
@@ -85,52 +83,3 @@ TEST(ShapeSteps, OfAnEmptyShapeHaveAStageForEveryLine) {
 }
 
 } // namespace
-
-// The lesson's square and its one clip line, through the corner (12,4) and the left side at (4,8):
-// walking from the closing edge, the line leaves on edge 0 (a cut point half way), enters on edge
-// 1 exactly at its second end (one cut point stands for it, s = 1), and keeps both ends of edges
-// 2 and 3, as the lesson's remark works out.
-TEST(ShapeSteps, NameTheEdgeAndCaseOfEveryVertexACutMakes) {
-    const char* lesson = CLIPDRAW_LESSONS "/square-cut.txt";
-    LineImage image;
-    read_image_file(lesson, &image);
-    ListObject* shapes = listobject_new(nullptr);
-    ASSERT_TRUE(scenefile_read(lesson, shapes));
-    ShapeSteps steps;
-    ASSERT_TRUE(shape_steps(&steps, shapes->head->shape, &image, 17, 17));
-    listobject_free(shapes);
-    ASSERT_EQ(steps.stages.size(), 2u);
-    struct Made {
-        int32_t edge;
-        ClipCase clipCase;
-        bool cut;
-        float s;
-        float x, y; // in pixels
-    };
-    const Made wanted[] = {{0, ClipCase::Leaving, true, 0.5f, 4, 8},
-                           {1, ClipCase::Entering, true, 1, 12, 4},
-                           {2, ClipCase::BothInside, false, 0, 12, 12},
-                           {3, ClipCase::BothInside, false, 0, 4, 12}};
-    const std::vector<StepVertex>& polygon = steps.stages[1].polygon;
-    ASSERT_EQ(polygon.size(), std::size(wanted));
-    for (size_t i = 0; i < polygon.size(); ++i) {
-        const StepVertex& v = polygon[i];
-        const Made& w = wanted[i];
-        EXPECT_EQ(v.edge, w.edge) << "vertex " << i;
-        EXPECT_EQ(v.clipCase, w.clipCase) << "vertex " << i;
-        EXPECT_EQ(v.cut, w.cut) << "vertex " << i;
-        EXPECT_EQ(v.s, w.s) << "vertex " << i;
-        EXPECT_EQ(v.pixel.x, w.x) << "vertex " << i;
-        EXPECT_EQ(v.pixel.y, w.y) << "vertex " << i;
-    }
-    const std::vector<StepEdge>& edges = steps.stages[1].edges;
-    ASSERT_EQ(edges.size(), 4u);
-    for (size_t k = 0; k < edges.size(); ++k) {
-        EXPECT_EQ(edges[k].clipCase, wanted[k].clipCase) << "edge " << k;
-        EXPECT_EQ(edges[k].made, 1) << "edge " << k;
-    }
-    // Stage 0 is the shape as committed: no line walked it.
-    for (const StepVertex& v : steps.stages[0].polygon) {
-        EXPECT_EQ(v.edge, -1);
-    }
-}
