@@ -232,9 +232,7 @@ function restore(entry) {
       bytes === null ? core.FS.analyzePath(name).exists && core.FS.unlink(name) : core.FS.writeFile(name, bytes);
     put("config.txt", entry.config);
     put("clippoly.txt", entry.clip);
-    if (entry.factor !== factor) {
-      setFactor(entry.factor);
-    }
+    setFactor(entry.factor);
     if (!sameBytes(now.config, entry.config)) {
       core._page_start();
       view.style.width = entry.width + "px";
